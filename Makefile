@@ -1,0 +1,48 @@
+# Front door. `make demo` and `make test` install what is missing, configure, build, then run.
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+TSAN_BUILD ?= build-tsan
+FUZZ_BUILD ?= build-fuzz
+PREFIX     ?= $(HOME)/.vst
+JOBS       ?= $(shell nproc)
+FUZZ_SECONDS ?= 20
+CMAKE_FLAGS ?=
+
+.PHONY: all deps configure build test test-main test-asan test-tsan test-fuzz fuzz demo install clean bench
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+configure: deps
+	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS) >/dev/null
+
+build: configure
+	@cmake --build $(BUILD) -j $(JOBS)
+
+test-main: build
+	@cd $(BUILD) && ctest -j $(JOBS) --output-on-failure
+
+test: test-main
+	@scripts/test-gates $(ASAN_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+demo: build
+	@scripts/demo $(BUILD)
+
+bench: build
+	@$(BUILD)/bench/pelko_bench
+
+install: build
+	@mkdir -p "$(PREFIX)"
+	@install -m 0755 $(BUILD)/pelko2.so "$(PREFIX)/pelko2.so"
+	@rm -rf "$(PREFIX)/pelko2.new" && cp -r $(BUILD)/pelko2 "$(PREFIX)/pelko2.new"
+	@rm -rf "$(PREFIX)/pelko2.old" && if [ -d "$(PREFIX)/pelko2" ]; then mv "$(PREFIX)/pelko2" "$(PREFIX)/pelko2.old"; fi
+	@mv "$(PREFIX)/pelko2.new" "$(PREFIX)/pelko2" && rm -rf "$(PREFIX)/pelko2.old"
+	@echo "Installed $(PREFIX)/pelko2.so and its folder $(PREFIX)/pelko2/"
+
+fuzz: deps
+	@scripts/fuzz $(FUZZ_BUILD) $${SECONDS_EACH:-600}
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD)

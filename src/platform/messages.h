@@ -1,0 +1,36 @@
+// The single routine through which every user-visible failure is reported: message n of the
+// message table, optionally a line break and a detail text, with the product's captions.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace pelko {
+
+enum MessageStyle {
+    kMessageOk = 0,           // warning icon, OK
+    kMessageYesNo = 1,        // question icon, Yes/No
+    kMessageOkWarning = 2,    // warning icon, OK
+};
+
+constexpr const char* kErrorCaption = "Pelko Error";
+constexpr const char* kWarningCaption = "Pelko Warning";
+
+// The table's text for message n; nullptr for numbers the table does not use.
+const char* messageText(int number);
+
+// Shows message n (unknown numbers show message 0). Returns true for Yes (style 1) or OK.
+// On the audio thread nothing is shown: the message is queued for the next user-interface call
+// and a question counts as answered No.
+bool showMessage(int number, std::string_view detail = {}, int style = kMessageOk);
+
+// The entry point's own two plain boxes ("cant alloc vsti" / "cant init vsti", caption "error").
+void showPlainMessage(const std::string& text, const std::string& caption);
+
+// Shows the messages queued on the audio thread. Called from user-interface entry points.
+void showDeferredMessages();
+
+// Number of messages waiting to be shown (for tests).
+int deferredMessageCount();
+
+}  // namespace pelko
