@@ -1,0 +1,59 @@
+// A program is everything that makes one sound: 208 parameter values, a name of up to 24
+// characters and 225 patch objects. A bank is a name and 64 programs.
+#pragma once
+
+#include "storage/patch_object.h"
+
+#include <array>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace pelko {
+
+constexpr int kParameterCount = 208;
+constexpr int kPatchObjectCount = 225;
+constexpr int kProgramCount = 64;
+constexpr int kProgramNameLength = 24;
+
+class Program {
+public:
+    // Every value at its default, every object in its initial state, named "Default" + 17 spaces.
+    Program();
+    Program(const Program& other);
+    Program& operator=(const Program& other);
+
+    std::array<float, kParameterCount> values{};
+
+    // Name: at most 24 characters, always terminated.
+    std::string_view name() const { return std::string_view(name_); }
+    void setName(std::string_view name);
+    const char* nameBytes() const { return name_; }
+
+    PatchObject& object(int index) { return *objects_[static_cast<std::size_t>(index)]; }
+    const PatchObject& object(int index) const { return *objects_[static_cast<std::size_t>(index)]; }
+
+private:
+    char name_[28] = {};
+    std::array<std::unique_ptr<PatchObject>, kPatchObjectCount> objects_;
+};
+
+class ProgramBank {
+public:
+    // 64 default programs named "program 00" … "program 63".
+    ProgramBank();
+
+    std::array<Program, kProgramCount> programs;
+
+    std::string_view name() const;
+    void setName(std::string_view name);
+    const char* nameBytes() const { return name_; }
+
+private:
+    char name_[25] = {};
+};
+
+// Creates patch object k (0–224) in its initial state.
+std::unique_ptr<PatchObject> createPatchObject(int index);
+
+}  // namespace pelko
