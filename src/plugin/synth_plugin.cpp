@@ -30,7 +30,9 @@ void copyOut(void* ptr, std::size_t capacity, std::string_view text)
         return;
     }
     std::size_t n = std::min(text.size(), capacity - 1);
-    std::memcpy(ptr, text.data(), n);
+    if (n > 0) {
+        std::memcpy(ptr, text.data(), n);
+    }
     static_cast<char*>(ptr)[n] = '\0';
 }
 
