@@ -399,11 +399,13 @@ bool PresetDatabase::deleteCategory(int catId)
         category.link = -1;  // no row: its presets were counted nowhere
     }
     int removed = 0;
+    std::unordered_set<int> deleted;
     if (ok) {
-        ok = deleteSubtree(catId, removed);
+        ok = deleteSubtree(catId, removed, deleted);
     }
-    // The deleted presets leave every ancestor's count.
-    if (ok && removed > 0) {
+    // The deleted presets leave every ancestor's count (none is left when the parent links of a
+    // damaged file loop back into the deleted subtree).
+    if (ok && removed > 0 && deleted.count(category.link) == 0) {
         ok = adjustCounts(category.link, -removed);
     }
     if (ok && commitTransaction()) {
@@ -418,14 +420,14 @@ bool PresetDatabase::deleteCategory(int catId)
 // Deletes a category after all its descendants (each level in the order of its listing), with
 // their presets. Iterative, so a deep or cyclic tree read from a damaged file cannot exhaust the
 // stack or loop.
-bool PresetDatabase::deleteSubtree(int catId, int& presetsRemoved)
+bool PresetDatabase::deleteSubtree(int catId, int& presetsRemoved, std::unordered_set<int>& reached)
 {
     struct Level {
         int id;
         LibraryRows children;
         std::size_t next = 0;
     };
-    std::unordered_set<int> reached{catId};
+    reached.insert(catId);
     std::vector<Level> path;
     path.push_back({catId, {}});
     if (!listSubcategories(catId, path.back().children)) {

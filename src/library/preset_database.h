@@ -15,6 +15,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 struct sqlite3;
@@ -125,7 +126,7 @@ private:
     bool reportFailure(const char* sqlText);
     bool createTablesIfEmpty();
     bool convertCategories();
-    bool deleteSubtree(int catId, int& presetsRemoved);
+    bool deleteSubtree(int catId, int& presetsRemoved, std::unordered_set<int>& deleted);
     int storedCategory(int presetId, int callerCatId);
 
     sqlite3* db_ = nullptr;
