@@ -1,0 +1,34 @@
+#include "dsp/filters/allpass_filter.h"
+
+#include "dsp/filters/filter_types.h"
+
+namespace pelko {
+
+namespace {
+constexpr int kCoefficient = 1;
+constexpr int kPreviousOutput = 0;
+}  // namespace
+
+int AllpassFilter::typeId() const { return filter_id::kAllpass; }
+
+const char* AllpassFilter::name() const { return filterTypeName(filter_id::kAllpass); }
+
+void AllpassFilter::setResonance(float) {}
+
+void AllpassFilter::setCutoff(float fc) { coef_[kCoefficient] = clampUnit(fc) - 1.0f; }
+
+void AllpassFilter::setCutoffAndResonance(float fc, float r)
+{
+    setCutoff(fc);
+    setResonance(r);
+}
+
+float AllpassFilter::process(float x)
+{
+    const float y = (x - state_[kPreviousOutput]) * coef_[kCoefficient] + prevInput_ + 1e-24f;
+    prevInput_ = x;
+    state_[kPreviousOutput] = y;
+    return guardOutput(y);
+}
+
+}  // namespace pelko
