@@ -28,7 +28,7 @@ float AllpassFilter::process(float x)
     const float y = (x - state_[kPreviousOutput]) * coef_[kCoefficient] + prevInput_ + 1e-24f;
     prevInput_ = x;
     state_[kPreviousOutput] = y;
-    return guardOutput(y);
+    return guardOutput(x, y);
 }
 
 }  // namespace pelko

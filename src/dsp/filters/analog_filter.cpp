@@ -95,7 +95,7 @@ float AnalogFilter<Highpass, Sections>::process(float x)
         st[kY1] = y;
         in = y;
     }
-    return guardOutput(in);
+    return guardOutput(x, in);
 }
 
 template class AnalogFilter<false, 1>;

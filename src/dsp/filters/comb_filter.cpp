@@ -66,7 +66,7 @@ float CombFilter::process(float x)
     if (++writeIndex_ >= length_) {
         writeIndex_ = 0;
     }
-    return guardOutput(y + x);
+    return guardOutput(x, y + x);
 }
 
 }  // namespace pelko

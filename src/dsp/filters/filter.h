@@ -7,8 +7,8 @@
 // unstable or read outside its tables.
 //
 // A filter never returns a non-finite sample. If its recursion is poisoned (a NaN or infinity in
-// the input signal, or an overflow), process() returns 0 from then on and the next
-// flushDenormals() clears the state, so the voice recovers within one control period.
+// the input signal, or an overflow), process() returns 0 instead of a non-finite value and the
+// next flushDenormals() clears the state, so the voice recovers within one control period.
 //
 // Every operation runs on the audio thread and none allocates.
 #pragma once
@@ -57,12 +57,13 @@ protected:
     // Cutoff and resonance as every type uses them: within 0..1, non-finite as 0.
     static float clampUnit(float v) { return v > 0.0f ? (v < 1.0f ? v : 1.0f) : 0.0f; }
 
-    // The last step of every process(): marks a non-finite result and returns 0 instead.
-    float guardOutput(float y)
+    // The last step of every process(x): a non-finite input or result marks the filter for a
+    // reset at the next control tick (an infinite input may otherwise be absorbed by a limiter
+    // as a bounded but arbitrary kick); a non-finite result is replaced by 0.
+    float guardOutput(float x, float y)
     {
-        const bool bad = !std::isfinite(y);
-        poisoned_ = poisoned_ || bad;
-        return bad ? 0.0f : y;
+        poisoned_ = poisoned_ || !std::isfinite(x + y);
+        return std::isfinite(y) ? y : 0.0f;
     }
 
     const FilterTables& tables() const { return *tables_; }

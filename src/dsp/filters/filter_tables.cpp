@@ -10,10 +10,11 @@ namespace {
 
 constexpr float kMinSampleRate = 1000.0f;
 
-// The analog tables reach about 11 kHz at their top entry. Below a sample rate of about 22 kHz
+// The analog tables reach about 11 kHz at their top entry. Below a sample rate of about 21.9 kHz
 // that would pass Nyquist, where tan changes sign and the biquads would become unstable; the
-// argument is held just below π/2 there instead (a cutoff of 0.49 × the sample rate).
-constexpr double kMaxPrewarpAngle = 0.98 * std::numbers::pi / 2.0;
+// argument is held just below π/2 there instead (a cutoff of 0.4975 × the sample rate). From
+// 22050 Hz up the limit is never reached.
+constexpr double kMaxPrewarpAngle = 0.995 * std::numbers::pi / 2.0;
 
 FilterTables& mutableSharedTables()
 {

@@ -130,7 +130,7 @@ float StateVariableFilter<Output, Stages>::process(float x)
         first = y;
         second = y;
     }
-    return guardOutput(y);
+    return guardOutput(x, y);
 }
 
 template class StateVariableFilter<SvfOutput::lowpass, 1>;
