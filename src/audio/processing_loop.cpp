@@ -18,6 +18,7 @@ bool saneTempo(double tempo) { return std::isfinite(tempo) && tempo >= 1.0 && te
 
 void SynthPlugin::handleProcessEvents(const vst2::VstEvents* events)
 {
+    LockGuard lock(processLock_);
     // Events that arrive while a program is being selected are dropped, never replayed.
     if (events == nullptr || masterGain_.load(std::memory_order_relaxed) == 0.0f) {
         pendingEvents_ = nullptr;
@@ -66,14 +67,14 @@ void SynthPlugin::render(float** outputs, int frames, bool accumulate)
     float* left = outputs[0];
     float* right = outputs[1];
     LockGuard lock(processLock_);
-    renderPosition_ = 0;
-    while (renderPosition_ < frames) {
+    int position = 0;
+    while (position < frames) {
         // Every event due at or before this position, in the host's order.
         int runEnd = frames;
         while (pendingEvents_ != nullptr && nextEvent_ < pendingEventCount_) {
             const vst2::VstEvent* event = pendingEvents_->events[nextEvent_];
             int due = event != nullptr ? event->deltaFrames : 0;
-            if (due > renderPosition_) {
+            if (due > position) {
                 runEnd = due < frames ? due : frames;
                 break;
             }
@@ -85,16 +86,17 @@ void SynthPlugin::render(float** outputs, int frames, bool accumulate)
         }
         const float gainLeft = engine_.engineGain * leftBalance_;
         const float gainRight = engine_.engineGain * rightBalance_;
-        for (; renderPosition_ < runEnd; ++renderPosition_) {
+        renderPosition_.store(position, std::memory_order_relaxed);
+        for (; position < runEnd; ++position) {
             // No voices sound until the voice pool exists.
             float sumLeft = 0.0f;
             float sumRight = 0.0f;
             if (accumulate) {
-                left[renderPosition_] += sumLeft * gainLeft;
-                right[renderPosition_] += sumRight * gainRight;
+                left[position] += sumLeft * gainLeft;
+                right[position] += sumRight * gainRight;
             } else {
-                left[renderPosition_] = sumLeft * gainLeft;
-                right[renderPosition_] = sumRight * gainRight;
+                left[position] = sumLeft * gainLeft;
+                right[position] = sumRight * gainRight;
             }
         }
     }

@@ -76,6 +76,32 @@ std::string_view trimmed(std::string_view text)
 
 }  // namespace
 
+std::map<std::string, std::string> parseRegistryText(std::string_view all)
+{
+    std::map<std::string, std::string> values;
+    while (!all.empty()) {
+        std::size_t end = all.find('\n');
+        std::string_view line = all.substr(0, end);
+        all = end == std::string_view::npos ? std::string_view() : all.substr(end + 1);
+        if (!line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
+        }
+        if (line.empty() || line.front() == '#') {
+            continue;
+        }
+        std::size_t eq = line.find('=');
+        if (eq == std::string_view::npos || line.find('\0') != std::string_view::npos) {
+            continue;  // damaged line
+        }
+        std::string_view name = line.substr(0, eq);
+        std::optional<std::string> value = unescape(line.substr(eq + 1));
+        if (validName(name) && value) {
+            values[std::string(name)] = std::move(*value);
+        }
+    }
+    return values;
+}
+
 std::string RegistryStore::defaultFile()
 {
     std::string base;
@@ -118,28 +144,7 @@ std::map<std::string, std::string> RegistryStore::load() const
     if (!bytes) {
         return values;
     }
-    std::string_view all(reinterpret_cast<const char*>(bytes->data()), bytes->size());
-    while (!all.empty()) {
-        std::size_t end = all.find('\n');
-        std::string_view line = all.substr(0, end);
-        all = end == std::string_view::npos ? std::string_view() : all.substr(end + 1);
-        if (!line.empty() && line.back() == '\r') {
-            line.remove_suffix(1);
-        }
-        if (line.empty() || line.front() == '#') {
-            continue;
-        }
-        std::size_t eq = line.find('=');
-        if (eq == std::string_view::npos || line.find('\0') != std::string_view::npos) {
-            continue;  // damaged line
-        }
-        std::string_view name = line.substr(0, eq);
-        std::optional<std::string> value = unescape(line.substr(eq + 1));
-        if (validName(name) && value) {
-            values[std::string(name)] = std::move(*value);
-        }
-    }
-    return values;
+    return parseRegistryText(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
 }
 
 bool RegistryStore::save(const std::map<std::string, std::string>& values) const

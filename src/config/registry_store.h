@@ -42,6 +42,9 @@ private:
     std::string file_;
 };
 
+// Parses the stored text: "name=value" lines with escaped values; damaged lines are skipped.
+std::map<std::string, std::string> parseRegistryText(std::string_view text);
+
 // The value names.
 namespace registry {
 constexpr const char* kPath = "path";

@@ -30,7 +30,9 @@ void copyOut(void* ptr, std::size_t capacity, std::string_view text)
         return;
     }
     std::size_t n = std::min(text.size(), capacity - 1);
-    std::memcpy(ptr, text.data(), n);
+    if (n > 0) {
+        std::memcpy(ptr, text.data(), n);
+    }
     static_cast<char*>(ptr)[n] = '\0';
 }
 
@@ -151,7 +153,7 @@ vst2::VstIntPtr SynthPlugin::dispatch(vst2::VstInt32 opcode, vst2::VstInt32 inde
         }
         return 0;
     case vst2::effGetProgram:
-        return currentProgram_;
+        return currentProgram();
     case vst2::effSetProgramName:
         if (ptr != nullptr) {
             char name[kProgramNameLength + 1] = {};
@@ -159,9 +161,11 @@ vst2::VstIntPtr SynthPlugin::dispatch(vst2::VstInt32 opcode, vst2::VstInt32 inde
             setProgramName(name);
         }
         return 0;
-    case vst2::effGetProgramName:
+    case vst2::effGetProgramName: {
+        LockGuard lock(processLock_);
         copyOut(ptr, kProgramNameCapacity, editBuffer_.name());
         return 0;
+    }
     case vst2::effGetParamLabel:
         if (index >= 0 && index < kParameterCount) {
             copyOut(ptr, kParamLabelCapacity, parameterTable()[static_cast<std::size_t>(index)].label);
@@ -206,7 +210,10 @@ vst2::VstIntPtr SynthPlugin::dispatch(vst2::VstInt32 opcode, vst2::VstInt32 inde
         if (index < 0 || index >= kProgramCount) {
             return 0;
         }
-        copyOut(ptr, kProgramNameCapacity, bank_.programs[static_cast<std::size_t>(index)].name());
+        {
+            LockGuard lock(processLock_);
+            copyOut(ptr, kProgramNameCapacity, bank_.programs[static_cast<std::size_t>(index)].name());
+        }
         return 1;
     case vst2::effCopyProgram:
         if (index < 0 || index >= kProgramCount) {
@@ -290,7 +297,11 @@ void SynthPlugin::setParameter(int index, float value)
 
 float SynthPlugin::getParameter(int index) const
 {
-    return index >= 0 && index < kParameterCount ? editBuffer_.values[static_cast<std::size_t>(index)] : 0.0f;
+    if (index < 0 || index >= kParameterCount) {
+        return 0.0f;
+    }
+    LockGuard lock(processLock_);
+    return editBuffer_.values[static_cast<std::size_t>(index)];
 }
 
 void SynthPlugin::setParameterAutomated(int index, float value)
@@ -315,7 +326,7 @@ void SynthPlugin::sendControllerToHost(int parameter, float value)
     vst2::VstMidiEvent event{};
     event.type = vst2::kVstMidiType;
     event.byteSize = 24;
-    event.deltaFrames = renderPosition_;
+    event.deltaFrames = renderPosition_.load(std::memory_order_relaxed);
     event.midiData[0] = static_cast<char>(0xB0);
     event.midiData[1] = static_cast<char>(cc);
     event.midiData[2] = static_cast<char>(static_cast<int>(value * 127.0f));
@@ -418,7 +429,7 @@ void SynthPlugin::selectProgram(int index)
     // 3.
     setParameter(182, 1.0f);
     // 4.
-    currentProgram_ = index;
+    currentProgram_.store(index);
     editBuffer_ = bank_.programs[static_cast<std::size_t>(index)];
     // 5.
     resetOutputState();
@@ -491,6 +502,7 @@ void SynthPlugin::copyProgram(int index)
     if (!clipboardProgram_) {
         clipboardProgram_ = std::make_unique<Program>();
     }
+    LockGuard lock(processLock_);
     *clipboardProgram_ = index == currentProgram_ ? editBuffer_ : bank_.programs[static_cast<std::size_t>(index)];
 }
 

@@ -58,7 +58,7 @@ public:
     void processAccumulating(float** outputs, int frames);
 
     // ---- programs -----------------------------------------------------------------------------
-    int currentProgram() const { return currentProgram_; }
+    int currentProgram() const { return currentProgram_.load(); }
     void selectProgram(int index);
     const Program& editBuffer() const { return editBuffer_; }
     Program& editBuffer() { return editBuffer_; }
@@ -178,8 +178,9 @@ private:
 
     float sampleRate_ = 44100.0f;
     int blockSize_ = 1024;
-    int currentProgram_ = 0;
-    int renderPosition_ = 0;
+    std::atomic<int> currentProgram_{0};
+    // The sample being produced; also the time stamp of outgoing MIDI.
+    std::atomic<int> renderPosition_{0};
 };
 
 }  // namespace pelko
