@@ -9,19 +9,11 @@ constexpr int kCoefficient = 1;
 constexpr int kPreviousOutput = 0;
 }  // namespace
 
-int AllpassFilter::typeId() const { return filter_id::kAllpass; }
-
-const char* AllpassFilter::name() const { return filterTypeName(filter_id::kAllpass); }
+AllpassFilter::AllpassFilter(const FilterTables& tables) : Filter(filter_id::kAllpass, tables, true) {}
 
 void AllpassFilter::setResonance(float) {}
 
 void AllpassFilter::setCutoff(float fc) { coef_[kCoefficient] = clampUnit(fc) - 1.0f; }
-
-void AllpassFilter::setCutoffAndResonance(float fc, float r)
-{
-    setCutoff(fc);
-    setResonance(r);
-}
 
 float AllpassFilter::process(float x)
 {

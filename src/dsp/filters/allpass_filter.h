@@ -9,13 +9,10 @@ namespace pelko {
 
 class AllpassFilter final : public Filter {
 public:
-    explicit AllpassFilter(const FilterTables& tables) : Filter(tables, true) {}
+    explicit AllpassFilter(const FilterTables& tables);
 
-    int typeId() const override;
-    const char* name() const override;
     void setResonance(float r) override;
     void setCutoff(float fc) override;
-    void setCutoffAndResonance(float fc, float r) override;
     float process(float x) override;
 };
 

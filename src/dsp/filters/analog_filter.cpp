@@ -21,15 +21,9 @@ constexpr float kAntiDenormal[3] = {1e-24f, -1e-24f, 1e-24f};
 }  // namespace
 
 template <bool Highpass, int Sections>
-int AnalogFilter<Highpass, Sections>::typeId() const
+AnalogFilter<Highpass, Sections>::AnalogFilter(const FilterTables& tables)
+    : Filter(typeIdOf(Highpass, Sections), tables, false)
 {
-    return typeIdOf(Highpass, Sections);
-}
-
-template <bool Highpass, int Sections>
-const char* AnalogFilter<Highpass, Sections>::name() const
-{
-    return filterTypeName(typeIdOf(Highpass, Sections));
 }
 
 template <bool Highpass, int Sections>

@@ -19,10 +19,8 @@ class AnalogFilter final : public Filter {
     static_assert(Sections >= 1 && Sections <= 3);
 
 public:
-    explicit AnalogFilter(const FilterTables& tables) : Filter(tables, false) {}
+    explicit AnalogFilter(const FilterTables& tables);
 
-    int typeId() const override;
-    const char* name() const override;
     void setResonance(float r) override;
     void setCutoff(float fc) override;
     void setCutoffAndResonance(float fc, float r) override;

@@ -13,17 +13,13 @@ enum Word { kFeedback = 0, kDelay = 1 };
 }
 
 CombFilter::CombFilter(const FilterTables& tables, std::span<float> line)
-    : Filter(tables, false),
+    : Filter(filter_id::kComb, tables, false),
       line_(line.data()),
       length_(static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(lineLengthFor(tables.sampleRate())),
                                                      line.size())))
 {
     std::fill(line_, line_ + length_, 0.0f);
 }
-
-int CombFilter::typeId() const { return filter_id::kComb; }
-
-const char* CombFilter::name() const { return filterTypeName(filter_id::kComb); }
 
 void CombFilter::setResonance(float r) { coef_[kFeedback] = clampUnit(r) * 0.995f; }
 
@@ -32,12 +28,6 @@ void CombFilter::setCutoff(float fc)
     // Within 0..1 the delay stays between 1 and length − 1 samples, so one wrap of the read
     // position always lands inside the line.
     coef_[kDelay] = (1.0f - clampUnit(fc)) * static_cast<float>(length_ - 1) * 0.99f + 1.0f;
-}
-
-void CombFilter::setCutoffAndResonance(float fc, float r)
-{
-    setCutoff(fc);
-    setResonance(r);
 }
 
 void CombFilter::reset()

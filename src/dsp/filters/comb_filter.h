@@ -19,13 +19,10 @@ public:
     // `line` must hold at least two samples. It is zeroed here.
     CombFilter(const FilterTables& tables, std::span<float> line);
 
-    static int lineLengthFor(float sampleRate) { return static_cast<int>(sampleRate * 0.03f); }
+    static int lineLengthFor(float sampleRate) { return static_cast<int>(static_cast<double>(sampleRate) * 0.03); }
 
-    int typeId() const override;
-    const char* name() const override;
     void setResonance(float r) override;
     void setCutoff(float fc) override;
-    void setCutoffAndResonance(float fc, float r) override;
     void reset() override;
     float process(float x) override;
 

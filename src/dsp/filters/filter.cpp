@@ -1,5 +1,7 @@
 #include "dsp/filters/filter.h"
 
+#include "dsp/filters/filter_types.h"
+
 #include <bit>
 #include <cstdint>
 
@@ -14,6 +16,8 @@ bool isDenormal(float v)
 }
 
 }  // namespace
+
+const char* Filter::name() const { return filterTypeName(typeId_); }
 
 void Filter::reset()
 {

@@ -25,15 +25,19 @@ public:
     Filter(const Filter&) = delete;
     Filter& operator=(const Filter&) = delete;
 
-    virtual int typeId() const = 0;       // the stored id (filter_types.h)
-    virtual const char* name() const = 0;  // the menu name
+    int typeId() const { return typeId_; }  // the stored id (filter_types.h)
+    const char* name() const;               // the menu name
 
     // Stores the resonance and recomputes what depends on it.
     virtual void setResonance(float r) = 0;
     // Recomputes what depends on the cutoff, with the stored resonance.
     virtual void setCutoff(float fc) = 0;
     // Both at once: what the voice calls every control period.
-    virtual void setCutoffAndResonance(float fc, float r) = 0;
+    virtual void setCutoffAndResonance(float fc, float r)
+    {
+        setCutoff(fc);
+        setResonance(r);
+    }
 
     // Zeroes the state (not the coefficients, not the previous input sample).
     virtual void reset();
@@ -49,8 +53,8 @@ public:
     float smoothing() const { return smoothing_; }
 
 protected:
-    explicit Filter(const FilterTables& tables, bool flushesDenormals)
-        : tables_(&tables), flushesDenormals_(flushesDenormals)
+    Filter(int typeId, const FilterTables& tables, bool flushesDenormals)
+        : tables_(&tables), typeId_(typeId), flushesDenormals_(flushesDenormals)
     {
     }
 
@@ -76,6 +80,7 @@ protected:
 
 private:
     const FilterTables* tables_;
+    int typeId_;
     float smoothing_ = 0.95f;
     bool flushesDenormals_;
     bool poisoned_ = false;

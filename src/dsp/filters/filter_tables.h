@@ -42,6 +42,9 @@ const FilterTables& sharedFilterTables();
 // Rebuilds the process-wide tables. Called by the plug-in's sample-rate handling before anything
 // else is told the new rate, never on the audio thread. Existing filters keep their coefficients
 // until their next cutoff update; comb filters keep their delay length until they are rebuilt.
+// The tables are shared by every plug-in instance in the process: a rebuild races with another
+// instance's audio thread updating coefficients. An owner that needs its own rate gives its slots
+// a FilterTables of its own instead.
 bool setFilterSampleRate(float sampleRate);
 
 }  // namespace pelko

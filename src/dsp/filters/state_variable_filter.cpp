@@ -59,15 +59,9 @@ inline float halfStep(float* st, float u, float f, float q, float s)
 }  // namespace
 
 template <SvfOutput Output, int Stages>
-int StateVariableFilter<Output, Stages>::typeId() const
+StateVariableFilter<Output, Stages>::StateVariableFilter(const FilterTables& tables)
+    : Filter(typeIdOf(Output, Stages), tables, true)
 {
-    return typeIdOf(Output, Stages);
-}
-
-template <SvfOutput Output, int Stages>
-const char* StateVariableFilter<Output, Stages>::name() const
-{
-    return filterTypeName(typeIdOf(Output, Stages));
 }
 
 template <SvfOutput Output, int Stages>

@@ -26,10 +26,8 @@ class StateVariableFilter final : public Filter {
     static_assert(Stages >= 1 && Stages <= 3);
 
 public:
-    explicit StateVariableFilter(const FilterTables& tables) : Filter(tables, true) {}
+    explicit StateVariableFilter(const FilterTables& tables);
 
-    int typeId() const override;
-    const char* name() const override;
     void setResonance(float r) override;
     void setCutoff(float fc) override;
     void setCutoffAndResonance(float fc, float r) override;
