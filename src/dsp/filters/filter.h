@@ -3,8 +3,8 @@
 // A voice owns two filter slots (filter_slot.h) and drives each filter the same way: once per
 // control period (64 samples) setCutoffAndResonance(fc, r) followed by flushDenormals(), and
 // process() once per sample. Cutoff and resonance are normalised to 0..1; values outside that
-// range are clamped and non-finite values count as 0, so no stored program can make a filter
-// unstable or read outside its tables.
+// range (infinities included) act as its ends and NaN as 0, so no stored program can make a
+// filter unstable or read outside its tables.
 //
 // A filter never returns a non-finite sample. If its recursion is poisoned (a NaN or infinity in
 // the input signal, or an overflow), process() returns 0 instead of a non-finite value and the
@@ -58,7 +58,7 @@ protected:
     {
     }
 
-    // Cutoff and resonance as every type uses them: within 0..1, non-finite as 0.
+    // Cutoff and resonance as every type uses them: within 0..1, NaN as 0.
     static float clampUnit(float v) { return v > 0.0f ? (v < 1.0f ? v : 1.0f) : 0.0f; }
 
     // The last step of every process(x): a non-finite input or result marks the filter for a

