@@ -387,7 +387,7 @@ bool PresetDatabase::deleteCategory(int catId)
     bool ok = true;
     LibraryRow category;
     if (presets + subcategories > 0 && !showMessage(17, {}, kMessageYesNo)) {
-        // Keep the contents: hand them to the parent. The parent already counted them.
+        // No: keep the contents by handing them to the parent, which already counts them.
         ok = getCategory(catId, category);
         if (ok && presets > 0) {
             ok = exec("update PRESETS_INFO set CAT_ID=%d where CAT_ID=%d", category.link, catId);
@@ -467,6 +467,12 @@ bool PresetDatabase::storePreset(int catId, std::string_view name, std::string_v
 {
     std::string nameText = argument(name);
     std::string commentText = argument(comments);
+    // A preset filed under a category that does not exist would be out of the browser's reach.
+    LibraryRow category;
+    if (catId != -1 && !getCategory(catId, category)) {
+        debugOutput("storePreset: no category " + std::to_string(catId));
+        return false;
+    }
     int existing = 0;
     if (!queryCount(existing, "select count(*) from PRESETS_INFO where PRESET_NAME='%q'", nameText.c_str())) {
         return false;
@@ -474,26 +480,28 @@ bool PresetDatabase::storePreset(int catId, std::string_view name, std::string_v
     if (existing != 0 && !showMessage(15, nameText, kMessageYesNo)) {
         return false;
     }
-    // A preset filed under a category that does not exist would be out of the browser's reach.
-    LibraryRow category;
-    if (catId != -1 && !getCategory(catId, category)) {
-        debugOutput("storePreset: no category " + std::to_string(catId));
-        return false;
-    }
     if (!exec("BEGIN TRANSACTION; INSERT into PRESETS_INFO values(NULL, %d, '%q', '%q')", catId, nameText.c_str(),
               commentText.c_str())) {
         return false;
     }
     sqlite3_int64 id = sqlite3_last_insert_rowid(db_);
-    std::string encoded;
-    try {
-        encoded.resize(encodedBufferSize(record.size()));
-    } catch (const std::bad_alloc&) {
-        showMessage(1);
+    if (id > INT_MAX) {
+        debugOutput("storePreset: preset ids have run out of the integer range");
         run("ROLLBACK TRANSACTION", nullptr, nullptr, false);
         return false;
     }
-    if (encoded.empty() || id > INT_MAX) {
+    std::string encoded;
+    std::size_t bufferSize = encodedBufferSize(record.size());
+    bool allocated = bufferSize != 0;
+    if (allocated) {
+        try {
+            encoded.resize(bufferSize);
+        } catch (const std::bad_alloc&) {
+            allocated = false;
+        }
+    }
+    if (!allocated) {
+        showMessage(1);
         run("ROLLBACK TRANSACTION", nullptr, nullptr, false);
         return false;
     }
