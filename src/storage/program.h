@@ -32,6 +32,12 @@ public:
 
     PatchObject& object(int index) { return *objects_[static_cast<std::size_t>(index)]; }
     const PatchObject& object(int index) const { return *objects_[static_cast<std::size_t>(index)]; }
+    // Object k as its class; the class of every index is fixed by createPatchObject (see
+    // storage/program_objects.h for the list).
+    template <class T>
+    T& objectAs(int index) { return static_cast<T&>(object(index)); }
+    template <class T>
+    const T& objectAs(int index) const { return static_cast<const T&>(object(index)); }
 
 private:
     char name_[28] = {};
