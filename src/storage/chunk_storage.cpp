@@ -310,40 +310,51 @@ bool saveBankFile(StorageState& state, std::string_view path)
     return true;
 }
 
-FileLoadResult loadProgramFile(std::string_view path, Program& target)
+FileLoadResult readProgramFileBytes(const std::uint8_t* data, std::size_t size, Program& target)
 {
     FileLoadResult result;
-    std::optional<std::vector<std::uint8_t>> bytes = readFile(path);
-    if (!bytes) {
-        showMessage(7, path);
-        return result;
-    }
-    const std::size_t skip = std::min(kProgramFileHeaderSize, bytes->size());
-    ChunkReadResult read = readProgramChunk(bytes->data() + skip, bytes->size() - skip, target);
+    const std::size_t skip = std::min(kProgramFileHeaderSize, size);
+    ChunkReadResult read = readProgramChunk(data + skip, size - skip, target);
     result.ok = read.ok;
     result.view = read.view;
     return result;
 }
 
-FileLoadResult loadBankFile(StorageState& state, std::string_view path)
+FileLoadResult readBankFileBytes(StorageState& state, const std::uint8_t* data, std::size_t size,
+                                 std::string_view fileName)
 {
     FileLoadResult result;
-    std::optional<std::vector<std::uint8_t>> bytes = readFile(path);
-    if (!bytes || bytes->empty()) {
-        return result;
-    }
-    const std::size_t skip = std::min(kBankFileHeaderSize, bytes->size());
-    ChunkReadResult read = readBankChunk(bytes->data() + skip, bytes->size() - skip, state.bank, &state.global);
+    const std::size_t skip = std::min(kBankFileHeaderSize, size);
+    ChunkReadResult read = readBankChunk(data + skip, size - skip, state.bank, &state.global);
     if (!read.ok) {
         return result;
     }
     if (state.bank.name().empty()) {
-        state.bank.setName(fileNamePart(path));
+        state.bank.setName(fileName);
     }
     result.ok = true;
     result.view = read.view;
     result.selectProgram = read.programIndex < kProgramCount ? read.programIndex : -1;
     return result;
+}
+
+FileLoadResult loadProgramFile(std::string_view path, Program& target)
+{
+    std::optional<std::vector<std::uint8_t>> bytes = readFile(path);
+    if (!bytes) {
+        showMessage(7, path);
+        return {};
+    }
+    return readProgramFileBytes(bytes->data(), bytes->size(), target);
+}
+
+FileLoadResult loadBankFile(StorageState& state, std::string_view path)
+{
+    std::optional<std::vector<std::uint8_t>> bytes = readFile(path);
+    if (!bytes || bytes->empty()) {
+        return {};
+    }
+    return readBankFileBytes(state, bytes->data(), bytes->size(), fileNamePart(path));
 }
 
 bool loadForeignBankFile(std::string_view path, ProgramBank& target)

@@ -134,6 +134,12 @@ struct FileLoadResult {
     std::optional<EditorViewBlock> view;
 };
 
+// The contents of a program or bank file already in memory (header included).
+FileLoadResult readProgramFileBytes(const std::uint8_t* data, std::size_t size, Program& target);
+// fileName: the name an unnamed bank takes.
+FileLoadResult readBankFileBytes(StorageState& state, const std::uint8_t* data, std::size_t size,
+                                 std::string_view fileName);
+
 // Reads a program file into `target` (a bank slot or the edit buffer); the header is skipped.
 // A file that cannot be read: message 7 with the path.
 FileLoadResult loadProgramFile(std::string_view path, Program& target);
