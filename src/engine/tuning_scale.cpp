@@ -23,13 +23,27 @@ void skipSpace(std::string_view& s)
     }
 }
 
-bool literal(std::string_view& s, std::string_view text)
+// Matches text (lower case) in either case.
+bool keyword(std::string_view& s, std::string_view text)
 {
-    if (s.substr(0, text.size()) != text) {
+    if (s.size() < text.size()) {
         return false;
+    }
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = s[i] >= 'A' && s[i] <= 'Z' ? static_cast<char>(s[i] - 'A' + 'a') : s[i];
+        if (c != text[i]) {
+            return false;
+        }
     }
     s.remove_prefix(text.size());
     return true;
+}
+
+// An equals sign, with white space allowed before it.
+bool equals(std::string_view& s)
+{
+    skipSpace(s);
+    return keyword(s, "=");
 }
 
 // Decimal integer with optional sign after optional white space, as a scanf "%d" reads it.
@@ -140,7 +154,7 @@ void TuningScale::parseTun(std::string_view text)
         int note = 0;
         float value = 0.0f;
         std::string_view entry = rest;
-        if (literal(entry, "ote") && scanInt(entry, note) && literal(entry, "=") && scanFloat(entry, value)) {
+        if (keyword(entry, "ote") && scanInt(entry, note) && equals(entry) && scanFloat(entry, value)) {
             if (note >= 0 && note < kKeys) {
                 setCents(note, value);
                 lastNote = note;
@@ -148,7 +162,7 @@ void TuningScale::parseTun(std::string_view text)
             continue;
         }
         entry = rest;
-        if (literal(entry, "asefreq=") && scanFloat(entry, value)) {
+        if (keyword(entry, "asefreq") && equals(entry) && scanFloat(entry, value)) {
             setBaseFrequency(value);
         }
     }

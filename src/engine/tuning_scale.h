@@ -37,8 +37,9 @@ public:
     // frequency[k] = base · 2^(cents[k]/1200).
     void computeFrequencies(FrequencyTable& out) const;
 
-    // Reads the text of a ".tun" file: the entries of its "[Tuning]" section ("note N=cents",
-    // "basefreq=Hz", first letter in either case; ";" starts a comment). Keys above the last note
+    // Reads the text of a ".tun" file: the entries from its "[Tuning]" section on ("note N=cents",
+    // "basefreq=Hz", in either case, white space allowed around "="; a line starting with ";" is a
+    // comment). Lines end at a line feed or a carriage return. Keys above the last note
     // read repeat the pattern with that note as the period. Numbers are read the same way in every
     // locale. The name is not changed.
     void parseTun(std::string_view text);
