@@ -7,7 +7,7 @@ namespace pelko {
 namespace {
 
 float finiteOr(float value, float fallback) { return std::isfinite(value) ? value : fallback; }
-float levelOf(float value) { return std::clamp(finiteOr(value, 0.0f), 0.0f, 1.0f); }
+float levelOf(float value) { return std::isnan(value) ? 0.0f : std::clamp(value, 0.0f, 1.0f); }
 float durationOf(float value) { return std::max(finiteOr(value, 0.0f), 0.0f); }
 
 }  // namespace
