@@ -47,6 +47,10 @@ void sampleSegment(const EnvelopeSegment& segment, int n, float* out)
         out[0] = segment.startLevel + span * 0.5f;
         return;
     }
+    if (span == 0.0f) {
+        std::fill(out, out + n, segment.startLevel);
+        return;
+    }
     // The runner's recurrence, normalised: value starts at 1, x at 1, over 10·n sub-steps with
     // rate 0.1/n, so that the whole segment is covered.
     const float rate = 0.1f / static_cast<float>(n);
