@@ -26,6 +26,9 @@ public:
     }
     void putBytes(const void* data, std::size_t size)
     {
+        if (size == 0) {
+            return;
+        }
         const auto* p = static_cast<const std::uint8_t*>(data);
         bytes_.insert(bytes_.end(), p, p + size);
     }
@@ -96,7 +99,9 @@ public:
         if (!ensure(size)) {
             return false;
         }
-        std::memcpy(out, data_ + position_, size);
+        if (size > 0) {
+            std::memcpy(out, data_ + position_, size);
+        }
         position_ += size;
         return true;
     }

@@ -102,6 +102,9 @@ Program& Program::operator=(const Program& other)
 void Program::setName(std::string_view name)
 {
     std::memset(name_, 0, sizeof name_);
+    if (name.empty()) {
+        return;
+    }
     std::size_t n = std::min<std::size_t>(name.size(), kProgramNameLength);
     // The name ends at an embedded terminator.
     const void* zero = std::memchr(name.data(), 0, n);
@@ -125,6 +128,9 @@ std::string_view ProgramBank::name() const { return std::string_view(name_, std:
 void ProgramBank::setName(std::string_view name)
 {
     std::memset(name_, 0, sizeof name_);
+    if (name.empty()) {
+        return;
+    }
     std::size_t n = std::min<std::size_t>(name.size(), 24);
     const void* zero = std::memchr(name.data(), 0, n);
     if (zero != nullptr) {
