@@ -5,34 +5,17 @@
 namespace pelko {
 namespace {
 
-struct DialogKind {
-    const char* loadTitle;
-    const char* saveTitle;
-    const char* filter;
-    const char* extension;  // without the dot
-    const char* folderValue;
-};
+constexpr FileDialogSpec kLoadBank{"Load FX Bank", "FX Banks", ".fxb", "BankPath"};
+constexpr FileDialogSpec kSaveBank{"Save FX Bank", "FX Banks", ".fxb", "BankPath"};
+constexpr FileDialogSpec kLoadPatch{"Load FX Patch", "FX Patches", ".fxp", "PatchPath"};
+constexpr FileDialogSpec kSavePatch{"Save FX Patch", "FX Patches", ".fxp", "PatchPath"};
 
-constexpr DialogKind kBankDialog{"Load FX Bank", "Save FX Bank", "FX Banks", "fxb", "BankPath"};
-constexpr DialogKind kPatchDialog{"Load FX Patch", "Save FX Patch", "FX Patches", "fxp", "PatchPath"};
-
-std::optional<std::string> ask(StorageDialogHost& host, const DialogKind& kind, bool save)
+std::optional<std::string> ask(StorageDialogHost& host, const FileDialogSpec& spec, bool save)
 {
-    FileDialogRequest request;
-    request.save = save;
-    request.title = save ? kind.saveTitle : kind.loadTitle;
-    request.initialFolder = host.readFolder(kind.folderValue);
-    request.filterDescription = kind.filter;
-    request.extension = kind.extension;
-    std::optional<std::string> path = host.chooseFile(request);
+    std::optional<std::string> path = host.chooseFile(save, spec);
     if (!path || path->empty()) {
         return std::nullopt;
     }
-    if (save && fileNamePart(*path).find('.') == std::string::npos) {
-        *path += '.';
-        *path += kind.extension;
-    }
-    host.writeFolder(kind.folderValue, folderPart(*path));
     return path;
 }
 
@@ -40,13 +23,13 @@ std::optional<std::string> ask(StorageDialogHost& host, const DialogKind& kind, 
 
 FileLoadResult loadBankWithDialog(StorageState& state, StorageDialogHost& host)
 {
-    std::optional<std::string> path = ask(host, kBankDialog, false);
+    std::optional<std::string> path = ask(host, kLoadBank, false);
     return path ? loadBankFile(state, *path) : FileLoadResult{};
 }
 
 std::optional<std::string> saveBankWithDialog(StorageState& state, StorageDialogHost& host)
 {
-    std::optional<std::string> path = ask(host, kBankDialog, true);
+    std::optional<std::string> path = ask(host, kSaveBank, true);
     if (!path || !saveBankFile(state, *path)) {
         return std::nullopt;
     }
@@ -58,7 +41,7 @@ FileLoadResult loadPatchWithDialog(StorageState& state, StorageDialogHost& host,
     if (slot < 0 || slot >= kProgramCount) {
         return {};
     }
-    std::optional<std::string> path = ask(host, kPatchDialog, false);
+    std::optional<std::string> path = ask(host, kLoadPatch, false);
     if (!path) {
         return {};
     }
@@ -76,7 +59,7 @@ FileLoadResult loadPatchWithDialog(StorageState& state, StorageDialogHost& host,
 
 std::optional<std::string> savePatchWithDialog(StorageState& state, StorageDialogHost& host)
 {
-    std::optional<std::string> path = ask(host, kPatchDialog, true);
+    std::optional<std::string> path = ask(host, kSavePatch, true);
     if (!path || !saveProgramFile(state, *path)) {
         return std::nullopt;
     }

@@ -9,7 +9,7 @@
 // User-interface thread only.
 #pragma once
 
-#include "platform/user_interface.h"
+#include "config/file_dialog.h"
 #include "storage/chunk_storage.h"
 
 #include <optional>
@@ -18,15 +18,25 @@
 
 namespace pelko {
 
-// What the commands need from the configuration and the dialogs.
+// The file dialog as the commands see it: the confirmed full path (with the extension added on
+// save), or none when cancelled. The folder of a confirmed path is remembered by the dialog.
 class StorageDialogHost {
 public:
     virtual ~StorageDialogHost() = default;
-    // A remembered folder (registry text value); empty when there is none.
-    virtual std::string readFolder(std::string_view valueName) = 0;
-    virtual void writeFolder(std::string_view valueName, std::string_view folder) = 0;
-    // The file dialog: the confirmed full path, or none when cancelled.
-    virtual std::optional<std::string> chooseFile(const FileDialogRequest& request) = 0;
+    virtual std::optional<std::string> chooseFile(bool save, const FileDialogSpec& spec) = 0;
+};
+
+// The plug-in's dialog: runFileDialog over its registry store.
+class RegistryDialogHost final : public StorageDialogHost {
+public:
+    explicit RegistryDialogHost(RegistryStore& settings) : settings_(settings) {}
+    std::optional<std::string> chooseFile(bool save, const FileDialogSpec& spec) override
+    {
+        return runFileDialog(settings_, save, spec);
+    }
+
+private:
+    RegistryStore& settings_;
 };
 
 // Loads a bank file chosen by the user (see loadBankFile for the result).

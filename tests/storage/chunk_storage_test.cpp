@@ -285,50 +285,49 @@ TEST_F(ChunkStorage, StateFileSavedAtomicallyAndRestored)
     EXPECT_EQ(messages().size(), 1u);
 }
 
-// A dialog host that answers from a queue and keeps the folder values in a map.
+// A dialog that answers with a queued path and records what it was asked.
 class FakeDialogs : public StorageDialogHost {
 public:
-    std::string readFolder(std::string_view name) override { return folders[std::string(name)]; }
-    void writeFolder(std::string_view name, std::string_view folder) override { folders[std::string(name)] = folder; }
-    std::optional<std::string> chooseFile(const FileDialogRequest& request) override
+    std::optional<std::string> chooseFile(bool save, const FileDialogSpec& spec) override
     {
-        requests.push_back(request);
+        requests.push_back({save, spec.title, spec.filterDescription, spec.extension, spec.folderValue});
         return answer;
     }
-    std::map<std::string, std::string> folders;
-    std::vector<FileDialogRequest> requests;
+    struct Request {
+        bool save;
+        std::string title, filter, extension, folderValue;
+    };
+    std::vector<Request> requests;
     std::optional<std::string> answer;
 };
 
-TEST_F(ChunkStorage, DialogCommandsRememberTheirFolders)
+TEST_F(ChunkStorage, DialogCommandsLoadAndSave)
 {
     testing_support::TempFolder folder;
     Owner a;
     changeOwner(a);
     FakeDialogs dialogs;
-    dialogs.folders["BankPath"] = "/start";
-    dialogs.answer = folder.path() + "bank";
+    dialogs.answer = folder.path() + "bank.fxb";
     EXPECT_EQ(saveBankWithDialog(a.state, dialogs), "bank.fxb");
     ASSERT_EQ(dialogs.requests.size(), 1u);
-    EXPECT_EQ(dialogs.requests[0].title, "Save FX Bank");
-    EXPECT_EQ(dialogs.requests[0].filterDescription, "FX Banks");
-    EXPECT_EQ(dialogs.requests[0].extension, "fxb");
-    EXPECT_EQ(dialogs.requests[0].initialFolder, "/start");
     EXPECT_TRUE(dialogs.requests[0].save);
-    EXPECT_EQ(dialogs.folders["BankPath"] + "/", folder.path());
+    EXPECT_EQ(dialogs.requests[0].title, "Save FX Bank");
+    EXPECT_EQ(dialogs.requests[0].filter, "FX Banks");
+    EXPECT_EQ(dialogs.requests[0].extension, ".fxb");
+    EXPECT_EQ(dialogs.requests[0].folderValue, "BankPath");
 
     Owner b;
-    dialogs.answer = folder.path() + "bank.fxb";
     FileLoadResult loaded = loadBankWithDialog(b.state, dialogs);
     ASSERT_TRUE(loaded.ok);
+    EXPECT_FALSE(dialogs.requests[1].save);
     EXPECT_EQ(dialogs.requests[1].title, "Load FX Bank");
     EXPECT_EQ(bankBytes(b.bank), bankBytes(a.bank));
 
     dialogs.answer = folder.path() + "one.fxp";
     EXPECT_EQ(savePatchWithDialog(a.state, dialogs), "one.fxp");
     EXPECT_EQ(dialogs.requests[2].title, "Save FX Patch");
-    EXPECT_EQ(dialogs.requests[2].filterDescription, "FX Patches");
-    EXPECT_EQ(dialogs.folders["PatchPath"] + "/", folder.path());
+    EXPECT_EQ(dialogs.requests[2].filter, "FX Patches");
+    EXPECT_EQ(dialogs.requests[2].folderValue, "PatchPath");
 
     // Loading a patch into another slot keeps the edit buffer's changes in its own slot.
     Owner c;
@@ -344,6 +343,15 @@ TEST_F(ChunkStorage, DialogCommandsRememberTheirFolders)
     dialogs.answer.reset();  // cancelled
     EXPECT_FALSE(loadBankWithDialog(b.state, dialogs).ok);
     EXPECT_FALSE(savePatchWithDialog(a.state, dialogs).has_value());
+
+    // Through the plug-in's dialog: the path and extension come from the user interface, the
+    // folder is remembered in the registry store.
+    RegistryStore settings(folder.file("registry"));
+    RegistryDialogHost host(settings);
+    ui_->queueFileName(folder.path() + "through");
+    EXPECT_EQ(saveBankWithDialog(a.state, host), "through.fxb");
+    EXPECT_TRUE(fileExists(folder.file("through.fxb")));
+    EXPECT_EQ(settings.readText("BankPath").value_or("") + "/", folder.path());
 }
 
 }  // namespace

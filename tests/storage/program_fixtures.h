@@ -117,9 +117,10 @@ inline void writeObjectAsVersion(ByteWriter& out, const PatchObject& o, int vers
         return;
     }
     if (const auto* t = dynamic_cast<const TextObject*>(&o); t != nullptr && version < 18 && t->storedSize(version) < bytes.size()) {
-        std::vector<std::uint8_t> shortText(t->storedSize(version), 0);
-        std::copy_n(bytes.begin(), shortText.size() - 1, shortText.begin());
-        out.putBytes(shortText.data(), shortText.size());
+        // The first capacity − 1 bytes of the text, then a terminator.
+        const std::size_t stored = t->storedSize(version);
+        out.putBytes(bytes.data(), stored - 1);
+        out.putZeros(1);
         return;
     }
     out.putBytes(bytes.data(), bytes.size());
