@@ -46,15 +46,22 @@ bool equals(std::string_view& s)
     return keyword(s, "=");
 }
 
+// Skips white space and an optional sign; true for a minus.
+bool takeSign(std::string_view& s)
+{
+    skipSpace(s);
+    if (!s.empty() && (s.front() == '+' || s.front() == '-')) {
+        const bool negative = s.front() == '-';
+        s.remove_prefix(1);
+        return negative;
+    }
+    return false;
+}
+
 // Decimal integer with optional sign after optional white space, as a scanf "%d" reads it.
 bool scanInt(std::string_view& s, int& out)
 {
-    skipSpace(s);
-    bool negative = false;
-    if (!s.empty() && (s.front() == '+' || s.front() == '-')) {
-        negative = s.front() == '-';
-        s.remove_prefix(1);
-    }
+    const bool negative = takeSign(s);
     long long value = 0;
     auto [end, error] = std::from_chars(s.data(), s.data() + s.size(), value);
     if (error != std::errc() || end == s.data()) {
@@ -69,12 +76,7 @@ bool scanInt(std::string_view& s, int& out)
 // A floating-point number after optional white space, as a scanf "%f" reads it, in any locale.
 bool scanFloat(std::string_view& s, float& out)
 {
-    skipSpace(s);
-    bool negative = false;
-    if (!s.empty() && (s.front() == '+' || s.front() == '-')) {
-        negative = s.front() == '-';
-        s.remove_prefix(1);
-    }
+    const bool negative = takeSign(s);
     double value = 0.0;
     auto [end, error] = std::from_chars(s.data(), s.data() + s.size(), value);
     if (end == s.data() || (error != std::errc() && error != std::errc::result_out_of_range)) {

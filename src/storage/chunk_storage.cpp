@@ -186,7 +186,12 @@ std::vector<std::uint8_t> getChunk(StorageState& state, bool preset)
     }
 }
 
-ChunkReadResult readProgramChunk(const void* data, std::size_t size, Program& target)
+namespace {
+
+// Reads a chunk: the header, then the body (program or bank) and the global block through
+// readBody(in, version), then the optional view block.
+template <class ReadBody>
+ChunkReadResult readChunk(const void* data, std::size_t size, ReadBody readBody)
 {
     ChunkReadResult result;
     ByteReader in(data, data != nullptr ? size : 0);
@@ -194,12 +199,7 @@ ChunkReadResult readProgramChunk(const void* data, std::size_t size, Program& ta
     if (!header.ok) {
         return result;
     }
-    if (!readProgram(in, header.version, target)) {
-        showMessage(kInvalidFormat);
-        return result;
-    }
-    upgradeProgram(target, header.version);
-    if (!in.skip(globalBlockSize(header.version))) {
+    if (!readBody(in, header.version)) {
         showMessage(kInvalidFormat);
         return result;
     }
@@ -210,29 +210,27 @@ ChunkReadResult readProgramChunk(const void* data, std::size_t size, Program& ta
     return result;
 }
 
+}  // namespace
+
+ChunkReadResult readProgramChunk(const void* data, std::size_t size, Program& target)
+{
+    return readChunk(data, size, [&target](ByteReader& in, int version) {
+        if (!readProgram(in, version, target)) {
+            return false;
+        }
+        upgradeProgram(target, version);
+        return in.skip(globalBlockSize(version));
+    });
+}
+
 ChunkReadResult readBankChunk(const void* data, std::size_t size, ProgramBank& target, GlobalSettings* global)
 {
-    ChunkReadResult result;
-    ByteReader in(data, data != nullptr ? size : 0);
-    const Header header = readHeader(in);
-    if (!header.ok) {
-        return result;
-    }
-    if (!readBank(in, header.version, target)) {
-        showMessage(kInvalidFormat);
-        return result;
-    }
-    const bool globalRead = global != nullptr ? readGlobalBlock(in, header.version, *global)
-                                              : in.skip(globalBlockSize(header.version));
-    if (!globalRead) {
-        showMessage(kInvalidFormat);
-        return result;
-    }
-    result.view = readViewBlock(in);
-    result.ok = true;
-    result.version = header.version;
-    result.programIndex = header.program;
-    return result;
+    return readChunk(data, size, [&target, global](ByteReader& in, int version) {
+        if (!readBank(in, version, target)) {
+            return false;
+        }
+        return global != nullptr ? readGlobalBlock(in, version, *global) : in.skip(globalBlockSize(version));
+    });
 }
 
 SetChunkResult setChunk(StorageState& state, const void* data, std::size_t size, bool preset)

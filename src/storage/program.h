@@ -59,7 +59,21 @@ private:
     char name_[25] = {};
 };
 
-// Creates patch object k (0–224) in its initial state.
+// Creates patch object k (0–224) in its initial state, with its display name and group. The class
+// of each index (see params/patch_object_table.h for the index names):
+//   EnvelopeObject       0–17, 108–109, 167, 200–205, 213–214 (amplitude, waveshaper, pitch,
+//                        filter, global pitch, phase and resonance envelopes)
+//   CurveObject          18–107, 110–121, 136–139, 146–155, 169–183, 194–199, 206–211, 215–224
+//   WaveshaperObject     122–127
+//   WaveNameObject       128–133
+//   IntegerObject        134–135 (filter type id), 140–141 (effect type id), 212 (preset category)
+//   ProductBusObject     142–143
+//   UserControlsAssignment 144
+//   TuningScaleObject    145
+//   TextObject           156–166 (captions, author, comments), 191–193 (routing switches)
+//   PlaceholderObject    168
+//   AdditiveSettingsObject 184–189
+//   FixedPitchObject     190
 std::unique_ptr<PatchObject> createPatchObject(int index);
 
 }  // namespace pelko
