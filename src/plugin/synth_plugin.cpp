@@ -5,6 +5,8 @@
 #include "params/patch_object_table.h"
 #include "platform/debug_output.h"
 #include "platform/messages.h"
+#include "engine/tuning_scale.h"
+#include "storage/chunk_storage.h"
 #include "storage/text_object.h"
 #include "storage/user_controls_assignment.h"
 
@@ -59,7 +61,7 @@ int SynthPlugin::instanceCount()
     return liveInstances;
 }
 
-SynthPlugin::SynthPlugin(vst2::HostCallback host) : host_(host), bankInfo_(std::make_unique<TextObject>(32))
+SynthPlugin::SynthPlugin(vst2::HostCallback host) : host_(host)
 {
     // Step 1: the descriptor with 64 programs and 208 parameters; chunk buffers and events clear.
     effect_.magic = vst2::kEffectMagic;
@@ -82,10 +84,7 @@ void SynthPlugin::construct()
     installFolder_ = findInstallFolder(settings_, moduleFolder());
 
     // Steps 5 and 6: the note pitch and pitch-bend tables are part of the object; processLock.
-    for (int note = 0; note < 128; ++note) {
-        notePitchTable_[static_cast<std::size_t>(note)] =
-            440.0f * std::exp2((static_cast<float>(note) - 69.0f) / 12.0f);
-    }
+    applyTuningTable();
 
     // Step 7.
     midiOutEnabled_ = settings_.readInteger(registry::kMidiOut, 0) != 0;
@@ -110,9 +109,11 @@ void SynthPlugin::construct()
         resetVoices();
         halfSamplePeriod_ = 0.5f / sampleRate_;
         resetOutputState();
-        // With no stored state to restore, the default program is applied so that the engine
-        // follows its parameters from the start.
-        selectProgram(0);
+        // The last state; without one (or without an install folder) the default program is
+        // applied all the same, so that the engine follows its parameters from the start.
+        if (!restoreState()) {
+            selectProgram(0);
+        }
     }
 
     // Steps 11–13.
@@ -125,6 +126,7 @@ SynthPlugin::~SynthPlugin()
 {
     resetVoices();
     clipboardProgram_.reset();
+    saveState();
     std::lock_guard<std::mutex> lock(instancesMutex);
     --liveInstances;
 }
@@ -199,6 +201,10 @@ vst2::VstIntPtr SynthPlugin::dispatch(vst2::VstInt32 opcode, vst2::VstInt32 inde
             resume();
         }
         return 0;
+    case vst2::effGetChunk:
+        return getChunk(index != 0, static_cast<void**>(ptr));
+    case vst2::effSetChunk:
+        return setChunk(index != 0, ptr, value);
     case vst2::effProcessEvents:
         handleProcessEvents(static_cast<const vst2::VstEvents*>(ptr));
         return 1;
@@ -459,6 +465,9 @@ void SynthPlugin::applyPatchObject(int index)
     }
     LockGuard lock(processLock_);
     switch (index) {
+    case object::kMicrotuningScale:
+        applyTuningTable();
+        break;
     case object::kDisabledFm:
         for (int cell = 0; cell < 48; ++cell) {
             mapParameter(*this, 26 + cell, getParameter(26 + cell));
@@ -525,8 +534,16 @@ void SynthPlugin::initialiseProgram(int index, bool toDefaults)
     if (index < 0 || index >= kProgramCount) {
         return;
     }
-    (void)toDefaults;  // reading "presets/default.fxp" comes with the program file reader
     Program fresh;
+    bool loaded = false;
+    if (!toDefaults && installFolder_) {
+        // A missing or invalid default patch leaves the slot with the default program.
+        Program fromFile;
+        loaded = loadProgramFile(*installFolder_ + "presets/" + "default.fxp", fromFile).ok;
+        if (loaded) {
+            fresh = fromFile;
+        }
+    }
     LockGuard lock(processLock_);
     bank_.programs[static_cast<std::size_t>(index)] = fresh;
 }
@@ -563,13 +580,92 @@ void SynthPlugin::effectSyncChanged(int, bool) {}
 void SynthPlugin::effectRoutingChanged(bool) {}
 void SynthPlugin::effectParameterDisplay(int, int, float, char* out) const { out[0] = '\0'; }
 
-void SynthPlugin::rebuildPitchBendTable(int semitones)
+void SynthPlugin::rebuildPitchBendTable(int semitones) { computePitchBendTableForSemitones(pitchBendTable_, semitones); }
+
+void SynthPlugin::applyTuningTable()
 {
-    // Entry i = (2^(s/12))^(i/64 − 1); entry 64 is exactly 1.
-    double range = std::exp2(static_cast<double>(semitones) / 12.0);
-    for (int i = 0; i < 128; ++i) {
-        pitchBendTable_[static_cast<std::size_t>(i)] = static_cast<float>(std::pow(range, i / 64.0 - 1.0));
+    LockGuard lock(processLock_);
+    applyTuning(notePitchTable_, globalTuningOn_, globalTuning_.scale(),
+                editBuffer_.objectAs<TuningScaleObject>(object::kMicrotuningScale).scale());
+}
+
+// ---- program storage --------------------------------------------------------------------------------
+
+template <class Fn>
+auto SynthPlugin::withStorage(Fn&& fn)
+{
+    int current = currentProgram_.load();
+    StorageState state{bank_, editBuffer_, current, {globalTuningOn_, globalTuning_, bankInfo_}, nullptr};
+    auto result = fn(state);
+    currentProgram_.store(current);
+    return result;
+}
+
+vst2::VstIntPtr SynthPlugin::getChunk(bool preset, void** data)
+{
+    if (data == nullptr) {
+        return 0;
     }
+    LockGuard lock(processLock_);
+    std::vector<std::uint8_t>& buffer = preset ? chunkBufferProgram_ : chunkBufferBank_;
+    buffer = withStorage([&](StorageState& state) { return pelko::getChunk(state, preset); });
+    *data = buffer.empty() ? nullptr : buffer.data();
+    return static_cast<vst2::VstIntPtr>(buffer.size());
+}
+
+vst2::VstIntPtr SynthPlugin::setChunk(bool preset, const void* data, vst2::VstIntPtr size)
+{
+    if (data == nullptr || size <= 0) {
+        return 0;
+    }
+    SetChunkResult result;
+    {
+        LockGuard lock(processLock_);
+        result = withStorage([&](StorageState& state) {
+            return pelko::setChunk(state, data, static_cast<std::size_t>(size), preset);
+        });
+    }
+    if (!result.ok) {
+        return 0;
+    }
+    if (result.view) {
+        editorView_ = result.view;
+    }
+    applyTuningTable();
+    if (result.selectProgram >= 0 && result.selectProgram < kProgramCount) {
+        selectProgram(result.selectProgram);
+    }
+    return 1;
+}
+
+bool SynthPlugin::restoreState()
+{
+    if (!installFolder_) {
+        return false;
+    }
+    FileLoadResult result;
+    {
+        LockGuard lock(processLock_);
+        result = withStorage([&](StorageState& state) { return loadBankFile(state, stateFilePath(*installFolder_)); });
+    }
+    if (!result.ok) {
+        return false;
+    }
+    if (result.view) {
+        editorView_ = result.view;
+    }
+    applyTuningTable();
+    selectProgram(result.selectProgram >= 0 && result.selectProgram < kProgramCount ? result.selectProgram : 0);
+    return true;
+}
+
+bool SynthPlugin::saveState()
+{
+    if (!installFolder_) {
+        return false;
+    }
+    LockGuard lock(processLock_);
+    return withStorage([&](StorageState& state) { return saveBankFile(state, stateFilePath(*installFolder_)); });
 }
 
 // ---- sample rate, block size, suspend/resume ---------------------------------------------------------

@@ -13,17 +13,19 @@
 #include "params/parameter_table.h"
 #include "platform/threads.h"
 #include "plugin/vst2_abi.h"
+#include "storage/chunk_storage.h"
 #include "storage/program.h"
+#include "storage/text_object.h"
+#include "storage/tuning_scale_object.h"
 
 #include <array>
 #include <atomic>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace pelko {
-
-class TextObject;
 
 constexpr const char* kProductString = "Pelko 2.02";
 constexpr const char* kVendorString = "Vantomo";
@@ -93,6 +95,17 @@ public:
     const std::optional<std::string>& installFolder() const { return installFolder_; }
     RegistryStore& settings() { return settings_; }
     const std::array<float, 128>& pitchBendTable() const { return pitchBendTable_; }
+    const std::array<float, 128>& notePitchTable() const { return notePitchTable_; }
+    bool globalTuningOn() const { return globalTuningOn_; }
+    TuningScaleObject& globalTuning() { return globalTuning_; }
+    TextObject& bankInfo() { return bankInfo_; }
+
+    // ---- program storage ----------------------------------------------------------------------
+    // The state file: restored at construction, saved at destruction.
+    bool restoreState();
+    bool saveState();
+    // The view block the editor gets once there is one.
+    const std::optional<EditorViewBlock>& editorView() const { return editorView_; }
     float leftBalance() const { return leftBalance_; }
     float rightBalance() const { return rightBalance_; }
 
@@ -125,6 +138,13 @@ private:
     bool voicesSounding() const;
     void resetOutputState();
     void rebuildPitchBendTable(int semitones);
+    void applyTuningTable();
+    vst2::VstIntPtr getChunk(bool preset, void** data);
+    vst2::VstIntPtr setChunk(bool preset, const void* data, vst2::VstIntPtr size);
+    // Runs fn with the storage view of this plug-in's programs; the current index is copied in and
+    // back around the call.
+    template <class Fn>
+    auto withStorage(Fn&& fn);
     void setProgramName(const char* name);
     vst2::VstIntPtr hostCall(vst2::VstInt32 opcode, vst2::VstInt32 index = 0, vst2::VstIntPtr value = 0,
                              void* ptr = nullptr, float opt = 0.0f);
@@ -140,8 +160,8 @@ private:
     vst2::HostCallback host_ = nullptr;
 
     // Field order follows the construction order.
-    std::unique_ptr<std::uint8_t[]> chunkBufferProgram_;
-    std::unique_ptr<std::uint8_t[]> chunkBufferBank_;
+    std::vector<std::uint8_t> chunkBufferProgram_;
+    std::vector<std::uint8_t> chunkBufferBank_;
     const vst2::VstEvents* pendingEvents_ = nullptr;
     int pendingEventCount_ = 0;
     int nextEvent_ = 0;
@@ -172,7 +192,9 @@ private:
     std::array<float, 4> outputState_{};
     float dcCoefficient_ = 0.99f;
     bool globalTuningOn_ = false;
-    std::unique_ptr<TextObject> bankInfo_;
+    TuningScaleObject globalTuning_ = makeGlobalTuning();
+    TextObject bankInfo_ = makeBankInfo();
+    std::optional<EditorViewBlock> editorView_;
     EngineSettings engine_;
     std::optional<std::string> installFolder_;
 
