@@ -38,29 +38,40 @@ void fourierTransform(std::vector<std::complex<double>>& data, bool inverse)
     }
 }
 
-std::vector<double> periodFromHarmonics(const std::vector<double>& amplitude, const std::vector<double>& phase,
-                                        std::size_t length)
+std::vector<double> periodFromSpectrum(std::vector<std::complex<double>> bins)
 {
+    const std::size_t length = bins.size();
     std::vector<double> period(length, 0.0);
     if (!isPowerOfTwo(length) || length < 4) {
         return period;
     }
-    std::vector<std::complex<double>> bins(length);
-    const std::size_t top = std::min(amplitude.size(), length / 2);
-    for (std::size_t h = 1; h < top; ++h) {
-        if (amplitude[h] == 0.0) {
-            continue;
-        }
-        const double p = h < phase.size() ? phase[h] : 0.0;
-        // a·sin(θ + ωn) = Re(a·e^{i(θ − π/2)}·e^{iωn}); the real part of the inverse transform of a
-        // one-sided spectrum.
-        bins[h] = std::polar(amplitude[h], 2.0 * std::numbers::pi * p - std::numbers::pi / 2.0);
+    // a·sin(θ + ωn) = Re(a·e^{i(θ − π/2)}·e^{iωn}): the real part of the inverse transform of the
+    // one-sided spectrum turned by a quarter cycle.
+    const std::complex<double> quarterTurn(0.0, -1.0);
+    bins[0] = 0.0;
+    for (std::size_t h = 1; h < length; ++h) {
+        bins[h] = h < length / 2 ? bins[h] * quarterTurn : 0.0;
     }
     fourierTransform(bins, true);
     for (std::size_t i = 0; i < length; ++i) {
         period[i] = bins[i].real();
     }
     return period;
+}
+
+std::vector<double> periodFromHarmonics(const std::vector<double>& amplitude, const std::vector<double>& phase,
+                                        std::size_t length)
+{
+    if (!isPowerOfTwo(length)) {
+        return std::vector<double>(length, 0.0);
+    }
+    std::vector<std::complex<double>> bins(length);
+    const std::size_t top = std::min(amplitude.size(), length / 2);
+    for (std::size_t h = 1; h < top; ++h) {
+        const double p = h < phase.size() ? phase[h] : 0.0;
+        bins[h] = amplitude[h] * std::polar(1.0, 2.0 * std::numbers::pi * p);
+    }
+    return periodFromSpectrum(std::move(bins));
 }
 
 std::vector<double> harmonicAmplitudes(const std::int16_t* samples, std::size_t length)

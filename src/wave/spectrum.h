@@ -15,10 +15,15 @@ void fourierTransform(std::vector<std::complex<double>>& data, bool inverse);
 
 inline bool isPowerOfTwo(std::size_t n) { return n != 0 && (n & (n - 1)) == 0; }
 
+// One period of length samples (a power of two) from a one-sided spectrum: bin h holds
+// a·e^{2πiφ} for the component a·sin(2πφ + 2π·h·n/length). Bin 0 and bins at or above length/2
+// are ignored.
+std::vector<double> periodFromSpectrum(std::vector<std::complex<double>> bins);
+
 // One period of length samples (a power of two):
 //   x[n] = Σ amplitude[h] · sin(2π·phase[h] + 2π·h·n/length)   for h = 1 … length/2 − 1,
-// with phases in cycles. Missing entries count as zero; harmonic 0 and those at or above
-// length/2 are ignored.
+// with phases in cycles (a negative amplitude is a phase of half a cycle). Missing entries count
+// as zero; harmonic 0 and those at or above length/2 are ignored.
 std::vector<double> periodFromHarmonics(const std::vector<double>& amplitude, const std::vector<double>& phase,
                                         std::size_t length);
 
