@@ -381,7 +381,7 @@ ArchiveRecipe noises()
             {noise("White", [](double) { return 1.0; }),
              noise("Pink", [](double f) { return 1.0 / std::sqrt(f); }),
              noise("Breath", [](double f) { return band(f, 1500, 0.6) + 0.5 * band(f, 3500, 0.4) + 0.03; }),
-             noise("Whistle", [](double f) { return band(f, 2000, 0.06) + 0.01; }),
+             noise("Whistle", [](double f) { return band(f, 600, 0.06) + 0.01; }),
              noise("Rumble", [](double f) { return 1.0 / std::sqrt(1.0 + std::pow(f / 200.0, 4.0)); })}};
 }
 
