@@ -59,7 +59,7 @@ std::shared_ptr<const Wave> Wave::build(std::vector<ZoneSamples> zones, const Ke
             wave->zones_.push_back(built);
         }
     } catch (const std::bad_alloc&) {
-        return fail("Out of memory");
+        return fail(kOutOfMemory);
     }
     return wave;
 }

@@ -33,6 +33,7 @@ public:
     static constexpr int kKeyCount = 128;
     static constexpr int kGuardSamples = 4;
     static constexpr int kMaxZones = 256;  // the key map holds byte indices
+    static constexpr const char* kOutOfMemory = "Out of memory";  // the problem when allocation fails
 
     // Builds a wave from its zones and key map, appending the guard samples to every zone.
     // Returns null (with the reason in problem) when there is no zone or more than kMaxZones, a

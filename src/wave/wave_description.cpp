@@ -18,32 +18,20 @@ std::string_view trim(std::string_view s)
     return s;
 }
 
-// A whole field as an integer (an optional sign, then digits, nothing else).
-std::optional<long long> wholeInteger(std::string_view s)
+// The integer at the start of a field (an optional sign, then digits). With whole set nothing may
+// follow it and out-of-range values are unreadable; otherwise what follows is ignored and
+// out-of-range values saturate.
+std::optional<long long> integerField(std::string_view s, bool whole)
 {
     if (!s.empty() && s.front() == '+') {
         s.remove_prefix(1);
     }
     long long value = 0;
     auto [end, error] = std::from_chars(s.data(), s.data() + s.size(), value);
-    if (s.empty() || error != std::errc() || end != s.data() + s.size()) {
-        return std::nullopt;
-    }
-    return value;
-}
-
-// The integer at the start of a field, ignoring what follows; out-of-range values saturate.
-std::optional<long long> leadingInteger(std::string_view s)
-{
-    if (!s.empty() && s.front() == '+') {
-        s.remove_prefix(1);
-    }
-    long long value = 0;
-    auto [end, error] = std::from_chars(s.data(), s.data() + s.size(), value);
-    if (error == std::errc::result_out_of_range) {
+    if (error == std::errc::result_out_of_range && !whole) {
         return s.front() == '-' ? std::numeric_limits<long long>::min() : std::numeric_limits<long long>::max();
     }
-    if (error != std::errc()) {
+    if (error != std::errc() || (whole && end != s.data() + s.size())) {
         return std::nullopt;
     }
     return value;
@@ -113,13 +101,13 @@ std::optional<int> parseNote(std::string_view text)
             semitone -= (letter == 'C' || letter == 'F') ? 0 : 1;
             rest.remove_prefix(1);
         }
-        std::optional<long long> octave = wholeInteger(rest);
+        std::optional<long long> octave = integerField(rest, true);
         if (!octave || *octave < -100 || *octave > 100) {
             return std::nullopt;
         }
         key = semitone + 12 * *octave;
     } else {
-        std::optional<long long> number = wholeInteger(text);
+        std::optional<long long> number = integerField(text, true);
         if (!number) {
             return std::nullopt;
         }
@@ -180,7 +168,7 @@ WaveDescription parseWaveDescription(std::string_view text)
         } else if (std::optional<int> rootKey = parseNote(rootField)) {
             root = keyFrequency(*rootKey);
         }
-        if (std::optional<long long> cents = leadingInteger(trim(fields[3]))) {
+        if (std::optional<long long> cents = integerField(trim(fields[3]), false)) {
             root *= std::pow(2.0, -static_cast<double>(*cents) / 1200.0);
         }
         // A zone without a usable root pitch could never be played at a finite rate.
@@ -189,7 +177,7 @@ WaveDescription parseWaveDescription(std::string_view text)
         }
         zone.rootFrequency = static_cast<float>(root);
 
-        std::optional<long long> loop = leadingInteger(trim(fields[4]));
+        std::optional<long long> loop = integerField(trim(fields[4]), false);
         long long loopStart = loop ? *loop : 0;
         if (loopStart > std::numeric_limits<std::int32_t>::max()) {
             loopStart = std::numeric_limits<std::int32_t>::max();

@@ -3,6 +3,7 @@
 #include "platform/debug_output.h"
 #include "platform/file_system.h"
 #include "platform/messages.h"
+#include "platform/threads.h"
 #include "wave/archive_errors.h"
 #include "wave/wav_file.h"
 #include "wave/wave_archive.h"
@@ -15,6 +16,18 @@ namespace {
 
 // Descriptions are a few lines; anything larger is no description.
 constexpr std::size_t kLargestDescription = 1 << 20;
+
+// The parser's and the loop check's own boxes. Loading belongs off the audio thread; should it
+// happen there anyway, the text goes to the diagnostics rather than into a dialog that would
+// stop the audio.
+void showLoaderMessage(const std::string& text, const std::string& caption)
+{
+    if (onAudioThread()) {
+        debugOutput(caption + ": " + text);
+    } else {
+        showPlainMessage(text, caption);
+    }
+}
 
 bool isAbsolutePath(std::string_view name)
 {
@@ -117,7 +130,7 @@ int loadWaveFromSource(WaveSource& source, std::string_view descriptionName, std
     if (!description.valid) {
         debugOutput(std::string(descriptionName) + ": " + description.diagnostic);
         if (!description.messageText.empty()) {
-            showPlainMessage(description.messageText, description.messageCaption);
+            showLoaderMessage(description.messageText, description.messageCaption);
         }
         return kArchiveBadFileFormat;
     }
@@ -137,7 +150,7 @@ int loadWaveFromSource(WaveSource& source, std::string_view descriptionName, std
             return code;
         }
         if (zone.loopStart < 0 || static_cast<std::size_t>(zone.loopStart) >= zones[i].samples.size()) {
-            showPlainMessage("Loop point is out of range.", zone.sampleName);
+            showLoaderMessage("Loop point is out of range.", zone.sampleName);
             return kArchiveBadFileFormat;
         }
         zones[i].loopStart = zone.loopStart;
@@ -147,7 +160,7 @@ int loadWaveFromSource(WaveSource& source, std::string_view descriptionName, std
     std::shared_ptr<const Wave> wave = Wave::build(std::move(zones), keyMap, &problem);
     if (!wave) {
         debugOutput(std::string(descriptionName) + ": " + problem);
-        return problem == "Out of memory" ? kArchiveOutOfMemory : kArchiveBadFileFormat;
+        return problem == Wave::kOutOfMemory ? kArchiveOutOfMemory : kArchiveBadFileFormat;
     }
     result = std::move(wave);
     return kArchiveOk;
