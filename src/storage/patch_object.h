@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace pelko {
 
@@ -28,10 +29,28 @@ public:
     // holds something this object cannot take; the object then keeps what was read so far and stays
     // internally consistent.
     virtual bool read(ByteReader& in, int version) = 0;
-    virtual std::string toText() const = 0;
-    virtual bool fromText(const std::string& line) = 0;
+    // Text form, as written in text program files. The default is the serialized bytes (current
+    // version) in hexadecimal, " %02X" per byte, a line break after every 32 bytes and a final one.
+    virtual std::string toText() const;
+    // Reads the text form; byteCount is the serialized size stated in the file, version the file's
+    // format version. The default parses the hexadecimal layout and reads the bytes for that version.
+    virtual bool fromText(std::string_view text, std::size_t byteCount, int version);
 
     virtual std::unique_ptr<PatchObject> clone() const = 0;
+
+    // Display name and group, as the editor shows them and the text program format writes them
+    // ("Osc1 Level" in "Osc Level"). Static texts; fixed for the object's life.
+    const char* displayName() const { return displayName_; }
+    const char* groupName() const { return groupName_; }
+    void setNames(const char* displayName, const char* groupName)
+    {
+        displayName_ = displayName != nullptr ? displayName : "";
+        groupName_ = groupName != nullptr ? groupName : "";
+    }
+
+private:
+    const char* displayName_ = "";
+    const char* groupName_ = "";
 };
 
 }  // namespace pelko
