@@ -666,6 +666,9 @@ MidiTimeline::Position MidiTimeline::positionAt(std::uint64_t sample) const
     auto meterIt = std::upper_bound(meter_.begin(), meter_.end(), sample,
                                     [](std::uint64_t x, const MeterSegment& s) { return x < s.startSample; });
     const MeterSegment& meter = *(meterIt - 1);
+    // The sample of a meter change may lie a fraction of a sample before the change's exact time;
+    // the position is then taken as the change itself, so that a bar never starts after it.
+    position.quarters = std::max(position.quarters, meter.startQuarters);
     position.numerator = meter.numerator;
     position.denominator = meter.denominator;
     double barLength = meter.numerator * 4.0 / meter.denominator;

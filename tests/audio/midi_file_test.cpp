@@ -155,6 +155,18 @@ TEST(MidiFileReader, BarStartsFollowTimeSignatures)
     EXPECT_EQ(inSecondBar.denominator, 8);
     EXPECT_DOUBLE_EQ(inSecondBar.barStartQuarters, 3.0);
     EXPECT_DOUBLE_EQ(timeline.positionAt(24000 * 6).barStartQuarters, 6.0);  // 6/8 bar = 3 quarters
+
+    // A change whose sample lies a fraction before its exact time (tick 3 at 100 BPM is sample
+    // 165.375 at 44.1 kHz): the bar still starts at or before the position reported there.
+    MidiSequence odd = s;
+    odd.tempos = {{0, 600000}};
+    odd.timeSignatures = {{0, 4, 4}, {3, 5, 4}};
+    MidiTimeline oddTimeline(odd, 44100);
+    ASSERT_EQ(oddTimeline.samplePosition(3), 165u);
+    MidiTimeline::Position atChange = oddTimeline.positionAt(165);
+    EXPECT_EQ(atChange.numerator, 5);
+    EXPECT_LE(atChange.barStartQuarters, atChange.quarters);
+    EXPECT_DOUBLE_EQ(atChange.barStartQuarters, 3.0 / 480);
 }
 
 TEST(MidiFileReader, FormatOneTracksMergeInStableOrder)
