@@ -78,7 +78,7 @@ std::string usageText()
            "  --module PATH        the module to load (default: pelko2.so beside this program or in\n"
            "                       its build tree, else ~/.vst/pelko2.so)\n"
            "  --bank FILE.fxb      load this bank before playing\n"
-           "  --program FILE.fxp   load this program into the current slot before playing\n"
+           "  --program FILE.fxp   load this program into the selected slot (after --bank and --index)\n"
            "  --index N            select program N before playing\n"
            "  --programs LIST      programs the demo phrase plays in turn, comma separated\n"
            "                       (default: 0,1,2,3, or only N when --index N is given)\n"
