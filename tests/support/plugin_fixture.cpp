@@ -12,13 +12,23 @@ namespace {
 std::atomic<long> hostVersionAnswer{2400};
 std::atomic<int> automateCount{0};
 std::atomic<int> updateDisplayCount{0};
+std::atomic<int> lastMidiOut{-1};
 
-vst2::VstIntPtr recordingHost(vst2::AEffect*, vst2::VstInt32 opcode, vst2::VstInt32, vst2::VstIntPtr, void*, float)
+vst2::VstIntPtr recordingHost(vst2::AEffect*, vst2::VstInt32 opcode, vst2::VstInt32, vst2::VstIntPtr, void* ptr, float)
 {
     switch (opcode) {
     case vst2::audioMasterVersion: return hostVersionAnswer.load();
     case vst2::audioMasterAutomate: ++automateCount; return 0;
     case vst2::audioMasterUpdateDisplay: ++updateDisplayCount; return 1;
+    case vst2::audioMasterProcessEvents: {
+        const auto* events = static_cast<const vst2::VstEvents*>(ptr);
+        if (events != nullptr && events->numEvents > 0) {
+            const auto* midi = reinterpret_cast<const vst2::VstMidiEvent*>(events->events[0]);
+            lastMidiOut = (static_cast<std::uint8_t>(midi->midiData[0]) << 16) |
+                          (static_cast<std::uint8_t>(midi->midiData[1]) << 8) | static_cast<std::uint8_t>(midi->midiData[2]);
+        }
+        return 1;
+    }
     default: return 0;
     }
 }
@@ -39,6 +49,7 @@ InProcessPlugin::InProcessPlugin(long hostVersion)
     hostVersionAnswer = hostVersion;
     automateCount = 0;
     updateDisplayCount = 0;
+    lastMidiOut = -1;
     effect_ = pelko::pluginEntry(&recordingHost);
     plugin_ = effect_ != nullptr ? pelko::SynthPlugin::fromEffect(effect_) : nullptr;
 }
@@ -52,6 +63,7 @@ InProcessPlugin::~InProcessPlugin()
 
 int InProcessPlugin::automateCalls() const { return automateCount.load(); }
 int InProcessPlugin::updateDisplayCalls() const { return updateDisplayCount.load(); }
+int InProcessPlugin::lastMidiSent() const { return lastMidiOut.load(); }
 
 LoadedModule::LoadedModule()
 {

@@ -43,6 +43,8 @@ public:
     vst2::AEffect* effect() const { return effect_; }
     int automateCalls() const;
     int updateDisplayCalls() const;
+    // The last MIDI message sent to the host as status << 16 | data1 << 8 | data2; -1 for none.
+    int lastMidiSent() const;
 
 private:
     vst2::AEffect* effect_ = nullptr;
