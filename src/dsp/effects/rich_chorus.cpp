@@ -109,7 +109,9 @@ void RichChorus::process(const float* inL, const float* inR, float* outL, float*
             lfo.renormalise();
         }
     }
-    flipDenormalGuard();
+    // The guard keeps its sign here. The colour echo repeats the guarded input, so after a sign
+    // flip the echoed guard and the new one would cancel for the echo's whole length, and the
+    // recirculating remainder would sink into denormals.
 }
 
 void RichChorus::reset()

@@ -125,15 +125,26 @@ inline double rms(const std::vector<float>& x, std::size_t from = 0, std::size_t
 }
 
 // Frequency of a roughly periodic signal from its upward crossings of its own mean, between
-// the first and the last crossing (sample rate in Hz).
+// the first and the last crossing (sample rate in Hz). A crossing counts only once the signal
+// has been below the mean by a quarter of its standard deviation, so that noise riding on a
+// slow signal does not add crossings.
 inline double crossingFrequency(const std::vector<float>& x, double sampleRate, std::size_t from = 0)
 {
     const double centre = mean(x, from);
+    double variance = 0.0;
+    for (std::size_t i = from; i < x.size(); ++i) {
+        variance += (x[i] - centre) * (x[i] - centre);
+    }
+    const double hysteresis = 0.25 * std::sqrt(variance / static_cast<double>(std::max<std::size_t>(1, x.size() - from)));
     long first = -1;
     long last = -1;
     int count = 0;
+    bool armed = false;
     for (std::size_t i = from + 1; i < x.size(); ++i) {
-        if (x[i - 1] < centre && x[i] >= centre) {
+        if (x[i] < centre - hysteresis) {
+            armed = true;
+        } else if (armed && x[i - 1] < centre && x[i] >= centre) {
+            armed = false;
             if (first < 0) {
                 first = static_cast<long>(i);
             }
@@ -147,19 +158,23 @@ inline double crossingFrequency(const std::vector<float>& x, double sampleRate, 
     return (count - 1) * sampleRate / static_cast<double>(last - first);
 }
 
-// Magnitude of the signal's component at one frequency (Goertzel), normalised so that a sine
-// of amplitude A gives about A.
+// Magnitude of the signal's component at one frequency (Goertzel sum with a Hann window),
+// normalised so that a sine of amplitude A gives about A.
 inline double magnitudeAt(const std::vector<float>& x, double hz, double sampleRate, std::size_t from = 0)
 {
     const double w = 2.0 * M_PI * hz / sampleRate;
+    const double n = static_cast<double>(x.size() - from);
     double re = 0.0;
     double im = 0.0;
+    double weights = 0.0;
     for (std::size_t i = from; i < x.size(); ++i) {
-        re += x[i] * std::cos(w * static_cast<double>(i));
-        im += x[i] * std::sin(w * static_cast<double>(i));
+        const double k = static_cast<double>(i - from);
+        const double hann = 0.5 - 0.5 * std::cos(2.0 * M_PI * k / n);
+        re += hann * x[i] * std::cos(w * static_cast<double>(i));
+        im += hann * x[i] * std::sin(w * static_cast<double>(i));
+        weights += hann;
     }
-    const double n = static_cast<double>(x.size() - from);
-    return 2.0 * std::sqrt(re * re + im * im) / n;
+    return 2.0 * std::sqrt(re * re + im * im) / weights;
 }
 
 inline std::vector<float> difference(const std::vector<float>& a, const std::vector<float>& b)
