@@ -79,8 +79,8 @@ void ChorusFlanger::reset()
 
 void ChorusFlanger::visitState(EffectStateVisitor& visitor) const
 {
-    visitor.visit(lines_[0].contents());
-    visitor.visit(lines_[1].contents());
+    visitLine(visitor, lines_[0]);
+    visitLine(visitor, lines_[1]);
     visitValues(visitor, {lfo_.a(), lfo_.b(), wetL_, wetR_});
 }
 

@@ -67,8 +67,8 @@ void CrazyComb::reset()
 
 void CrazyComb::visitState(EffectStateVisitor& visitor) const
 {
-    visitor.visit(lines_[0].contents());
-    visitor.visit(lines_[1].contents());
+    visitLine(visitor, lines_[0]);
+    visitLine(visitor, lines_[1]);
     visitValues(visitor, {lfo_.a(), lfo_.b()});
 }
 

@@ -146,4 +146,10 @@ void Effect::visitValues(EffectStateVisitor& visitor, std::initializer_list<floa
     visitor.visit(std::span<const float>(values.begin(), values.size()));
 }
 
+void Effect::visitLine(EffectStateVisitor& visitor, const DelayLine& line)
+{
+    visitor.visit(line.contents());
+    visitor.lineCapacity(line.capacity());
+}
+
 }  // namespace pelko

@@ -22,6 +22,8 @@
 
 namespace pelko {
 
+class DelayLine;
+
 constexpr int kEffectParameters = 6;
 
 struct EffectParameterInfo {
@@ -42,6 +44,8 @@ struct EffectKind {
 class EffectStateVisitor {
 public:
     virtual void visit(std::span<const float> values) = 0;
+    // Called once per delay line with the samples it has room for.
+    virtual void lineCapacity(int samples) { (void)samples; }
 
 protected:
     ~EffectStateVisitor() = default;
@@ -123,6 +127,7 @@ protected:
     float coefficientForHz(float hz) const;
 
     static void visitValues(EffectStateVisitor& visitor, std::initializer_list<float> values);
+    static void visitLine(EffectStateVisitor& visitor, const DelayLine& line);
 
 private:
     void reapplySynced();

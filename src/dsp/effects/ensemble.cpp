@@ -39,8 +39,8 @@ void EnsembleBase::reset()
 
 void EnsembleBase::visitState(EffectStateVisitor& visitor) const
 {
-    visitor.visit(lines_[0].contents());
-    visitor.visit(lines_[1].contents());
+    visitLine(visitor, lines_[0]);
+    visitLine(visitor, lines_[1]);
     visitValues(visitor, {lfo1_.a(), lfo1_.b(), lfo2_.a(), lfo2_.b()});
 }
 

@@ -128,9 +128,9 @@ void RichChorus::reset()
 void RichChorus::visitState(EffectStateVisitor& visitor) const
 {
     for (const Channel& c : channels_) {
-        visitor.visit(c.colour.contents());
-        visitor.visit(c.lines[0].contents());
-        visitor.visit(c.lines[1].contents());
+        visitLine(visitor, c.colour);
+        visitLine(visitor, c.lines[0]);
+        visitLine(visitor, c.lines[1]);
         visitor.visit(c.taps);
         visitValues(visitor, {c.wet});
         for (const QuadratureLfo& lfo : c.lfos) {

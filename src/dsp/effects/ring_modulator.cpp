@@ -65,7 +65,7 @@ void RingModulator::reset()
 
 void RingModulator::visitState(EffectStateVisitor& visitor) const
 {
-    visitor.visit(carrierLine_.contents());
+    visitLine(visitor, carrierLine_);
     visitValues(visitor, {lowpass_[0].state(), lowpass_[1].state(), carrier_.a(), carrier_.b(), vibrato_.a(),
                           vibrato_.b()});
 }

@@ -71,8 +71,8 @@ void RotarySpeaker::process(const float* inL, const float* inR, float* outL, flo
 
 void RotarySpeaker::visitState(EffectStateVisitor& visitor) const
 {
-    visitor.visit(lines_[0].contents());
-    visitor.visit(lines_[1].contents());
+    visitLine(visitor, lines_[0]);
+    visitLine(visitor, lines_[1]);
     visitValues(visitor, {crossover_.state(), lfos_[0].a(), lfos_[0].b(), lfos_[1].a(), lfos_[1].b()});
 }
 

@@ -85,8 +85,8 @@ void StereoDelay::reset()
 
 void StereoDelay::visitState(EffectStateVisitor& visitor) const
 {
-    visitor.visit(lines_[0].contents());
-    visitor.visit(lines_[1].contents());
+    visitLine(visitor, lines_[0]);
+    visitLine(visitor, lines_[1]);
     visitValues(visitor, {damped_[0], damped_[1]});
 }
 

@@ -159,7 +159,7 @@ void StereoReverb::visitState(EffectStateVisitor& visitor) const
 {
     for (const Network& n : networks_) {
         for (int i = 0; i < 3; ++i) {
-            visitor.visit(n.lines[i].contents());
+            visitLine(visitor, n.lines[i]);
             visitValues(visitor, {n.damping[i].state()});
         }
         visitor.visit(n.allpassState);

@@ -124,9 +124,9 @@ void TapReverb::reset()
 void TapReverb::visitState(EffectStateVisitor& visitor) const
 {
     for (const Channel& c : channels_) {
-        visitor.visit(c.diffusion.contents());
-        visitor.visit(c.colour.contents());
-        visitor.visit(c.main.contents());
+        visitLine(visitor, c.diffusion);
+        visitLine(visitor, c.colour);
+        visitLine(visitor, c.main);
         visitValues(visitor, {c.damped});
     }
 }

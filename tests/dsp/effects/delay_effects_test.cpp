@@ -117,7 +117,7 @@ TEST(StereoDelay, DampingSmoothsTheRepeats)
 {
     auto echo = make(1);
     configure(*echo, {0.1f, 0.1f, 0.75f, 1.0f}, 1.0f);  // damping at 100 Hz
-    const Stereo out = runMono(*echo, impulse(6000));
+    const Stereo out = runMono(*echo, impulse(8000));
     const int n = 2243;
     EXPECT_NEAR(out.left[n], 1.0f, 1e-6f);  // the first echo is not filtered
     // The second echo is the feedback through a one-pole lowpass: spread out, same area.

@@ -201,7 +201,10 @@ public:
             }
         }
     }
+    void lineCapacity(int samples) override { capacity_ += samples; }
     long values() const { return values_; }
+    // Samples of room in all delay lines together.
+    long capacity() const { return capacity_; }
     long denormals() const { return denormals_; }
     long nonFinite() const { return nonFinite_; }
 
@@ -209,6 +212,7 @@ private:
     long values_ = 0;
     long denormals_ = 0;
     long nonFinite_ = 0;
+    long capacity_ = 0;
 };
 
 inline StateCensus census(const Effect& e)
