@@ -9,6 +9,11 @@
 // changes. A family implements `applyParam` (recompute what depends on one parameter),
 // `process`, `reset`, and, when lengths depend on the rate, `sampleRateChanged`.
 //
+// Adding an effect: write its unit (an EffectKind with its stored id, name and parameter list,
+// and a class that reserves its lines in the constructor and `sampleRateChanged`, then calls
+// applyDefaults), and add its row to the menu-ordered table in effect_factory.cpp. Stored ids
+// never change once programs use them.
+//
 // Threads: an effect is not synchronised. Its owner (the effect slots) calls everything under
 // the plug-in's processing lock. `process` never allocates. Parameter, tempo and sync changes
 // do not allocate either, except that a synced delay line grows the first time a longer step

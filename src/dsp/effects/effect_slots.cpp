@@ -50,18 +50,22 @@ void EffectSlots::setType(int slotIndex, int typeId)
     if (!validSlot(slotIndex)) {
         return;
     }
+    // Diagnostics are written off the audio thread only; one found there waits for the next
+    // type change made elsewhere.
+    const bool audio = onAudioThread();
+    if (unreportedType_ && !audio) {
+        unreportedType_ = false;
+        reportUnknownType(unreportedTypeId_);
+    }
     int menuIndex = effectMenuIndex(typeId);
     if (menuIndex < 0) {
-        if (onAudioThread()) {
+        if (audio) {
             unreportedTypeId_ = typeId;
             unreportedType_ = true;
         } else {
             reportUnknownType(typeId);
         }
         menuIndex = 0;
-    } else if (unreportedType_ && !onAudioThread()) {
-        unreportedType_ = false;
-        reportUnknownType(unreportedTypeId_);
     }
     Slot& slot = slots_[slotIndex];
     std::unique_ptr<Effect> next = std::move(slot.shelf[menuIndex]);

@@ -3,8 +3,8 @@
 // level for the horn passing by: the left pickup reads with (1 + s), the right with (1 − s),
 // and "Separation" blends each pickup into the other channel.
 //
-// The reference design has one line per rotor and pickup; both pickups of a rotor are written
-// with the same signal, so one line per rotor read at two positions is the same thing.
+// Both pickups of a rotor hear the same signal, so each rotor has one line read at two
+// positions rather than a line per pickup.
 #pragma once
 
 #include "dsp/effects/delay_line.h"

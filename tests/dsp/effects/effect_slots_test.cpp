@@ -4,6 +4,7 @@
 #include "dsp/effects/effect_slots.h"
 #include "dsp/effects/stereo_delay.h"
 #include "effect_test_signals.h"
+#include "platform/threads.h"
 
 #include <gtest/gtest.h>
 
@@ -184,6 +185,17 @@ TEST(EffectSlots, UnknownTypeIdsGiveOffWithADiagnostic)
     EXPECT_EQ(slots.effectType(0), 0);
     EXPECT_NE(diagnostic.find("12345"), std::string::npos);
     EXPECT_EQ(diagnostic.back(), '\n');
+    // On the audio thread the diagnostic waits for the next type change made elsewhere.
+    testing::internal::CaptureStderr();
+    {
+        pelko::AudioThreadScope audio;
+        slots.setType(1, 777);
+    }
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(slots.effectType(1), 0);
+    testing::internal::CaptureStderr();
+    slots.setType(1, 40);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("777"), std::string::npos);
     slots.setType(5, 1);  // no such slot: ignored
     slots.setType(-1, 1);
     EXPECT_EQ(slots.effectType(5), 0);
