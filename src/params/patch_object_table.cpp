@@ -19,6 +19,15 @@ struct Builder {
             name(first + i, text);
         }
     }
+    // Display name and group; "%d" in either is the unit number (1-based).
+    void label(int first, int units, const char* display, const char* group)
+    {
+        for (int u = 0; u < units; ++u) {
+            PatchObjectInfo& row = rows[static_cast<std::size_t>(first + u)];
+            std::snprintf(row.displayName, sizeof row.displayName, display, u + 1);
+            std::snprintf(row.groupName, sizeof row.groupName, group, u + 1);
+        }
+    }
     void perFilter(int first, const char* suffix)
     {
         for (int j = 0; j < 2; ++j) {
@@ -99,6 +108,78 @@ std::array<PatchObjectInfo, kPatchObjects> buildTable()
     b.name(217, "FLT1_VRT");
     b.name(218, "FLT2_VRT");
     b.perOscillator(219, "KB_DETUNE");
+
+    struct Label {
+        int first;
+        int units;
+        const char* display;
+        const char* group;
+    };
+    static const Label labels[] = {
+        {0, 6, "Osc%d Level", "Osc Level"},
+        {6, 6, "Osc%d WS Env", "WS Amount"},
+        {12, 6, "Osc%d Pitch", "Osc Pitch"},
+        {18, 6, "Osc%d KT Level", "Level"},
+        {24, 6, "Osc%d KT Time", "Time"},
+        {30, 6, "Osc%d KT WS Level", "WS Amount"},
+        {36, 6, "Osc%d KT WS Time", "WS Time"},
+        {42, 6, "Osc%d VS Pitch Env Level", "Pitch Env. Level"},
+        {48, 6, "Osc%d VS Pitch Env Time", "Pitch Env. Time"},
+        {54, 6, "Osc%d KT Pitch Env Level", "Pitch Env. Level"},
+        {60, 6, "Osc%d KT Pitch Env Time", "Pitch Env. Time"},
+        {66, 6, "Osc%d VS Phase", "Phase"},
+        {72, 6, "Osc%d KT Phase", "Phase"},
+        {78, 6, "Osc%d KT Pitch", "Pitch"},
+        {84, 6, "Osc%d VS Level", "Level"},
+        {90, 6, "Osc%d VS Time", "Time"},
+        {96, 6, "Osc%d VS WS", "WS Amount"},
+        {102, 6, "Osc%d VS WT", "WS Time"},
+        {108, 2, "Flt%d Env", "Cutoff"},
+        {110, 2, "Flt%d KS Cutoff", "Cutoff Level"},
+        {112, 2, "Flt%d KS Time", "Cutoff Time"},
+        {114, 2, "Flt%d KS Rez", "Rez"},
+        {116, 2, "Flt%d VS Cutoff", "Cutoff Level"},
+        {118, 2, "Flt%d VS Time", "Cutoff Time"},
+        {120, 2, "Flt%d VS Rez", "Rez"},
+        {122, 6, "Osc%d WS Curve", "WS"},
+        {128, 6, "Osc%d Shape", "Shape"},
+        {134, 2, "Filter%d Mode", "Mode"},
+        {136, 2, "Flt%d KT Pan", "Pan"},
+        {138, 2, "Flt%d VS Pan", "Pan"},
+        {140, 2, "FX%d Type", "Type"},
+        {142, 2, "AM%d", "AM%d"},
+        {144, 1, "User Assign", "User"},
+        {145, 1, "Tuning Scale", "Tuning"},
+        {146, 2, "Flt%d AT Cutoff", "AT Cutoff"},
+        {148, 2, "Flt%d AT Rez", "AT Rez"},
+        {150, 6, "Osc%d AT WS", "AT WS"},
+        {156, 6, "User Control %d", "User%d"},
+        {162, 1, "Patch Author", "Author"},
+        {163, 4, "Patch Comment %d", "Comment %d"},
+        {167, 1, "Global Pitch Env", "Global Pitch"},
+        {168, 1, "unused", "unused"},
+        {169, 1, "Global Pitch Amount", "Global Pitch Amount"},
+        {170, 1, "Vibrato Aft. Amount", "Vib. Aft."},
+        {171, 6, "Osc%d VS FM", "FM/Vel"},
+        {177, 6, "Osc%d AT FM", "FM/Aft"},
+        {183, 1, "Vibrato Vel. Amount", "Vib. Vel."},
+        {184, 6, "Additive %d", "Add%d"},
+        {190, 1, "Fixed Pitchs", "Fixed"},
+        {191, 1, "Disabled FM", "Disabled FM"},
+        {192, 1, "Disabled Osc Out", "Disabled Osc Out"},
+        {193, 1, "Disabled Flt Out", "Disabled Flt Out"},
+        {194, 6, "Osc%d KS FM", "FM Amount"},
+        {200, 6, "Osc%d Phase", "Osc Phase"},
+        {206, 6, "Osc%d KS Fine", "Fine Amount"},
+        {212, 1, "Preset Category", "Category"},
+        {213, 2, "Flt%d RezEnv", "Rez"},
+        {215, 2, "Flt%d KS RezTime", "Rez Time"},
+        {217, 2, "Flt%d VS RezTime", "Rez Time"},
+        {219, 6, "Osc%d Detuning", "Detuning"},
+    };
+    for (const Label& l : labels) {
+        b.label(l.first, l.units, l.display, l.group);
+    }
     return b.rows;
 }
 

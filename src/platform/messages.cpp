@@ -88,7 +88,9 @@ bool showMessage(int number, std::string_view detail, int style)
             slot.number = number;
             slot.style = style;
             std::size_t n = std::min(detail.size(), sizeof slot.detail - 1);
-            std::memcpy(slot.detail, detail.data(), n);
+            if (n > 0) {
+                std::memcpy(slot.detail, detail.data(), n);
+            }
             slot.detail[n] = '\0';
         }
         return false;

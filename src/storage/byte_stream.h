@@ -15,9 +15,8 @@ public:
     void putInt32(std::int32_t value)
     {
         auto u = static_cast<std::uint32_t>(value);
-        std::uint8_t b[4] = {static_cast<std::uint8_t>(u >> 24), static_cast<std::uint8_t>(u >> 16),
-                             static_cast<std::uint8_t>(u >> 8), static_cast<std::uint8_t>(u)};
-        bytes_.insert(bytes_.end(), b, b + 4);
+        put4(static_cast<std::uint8_t>(u >> 24), static_cast<std::uint8_t>(u >> 16), static_cast<std::uint8_t>(u >> 8),
+             static_cast<std::uint8_t>(u));
     }
     void putFloat(float value)
     {
@@ -27,6 +26,9 @@ public:
     }
     void putBytes(const void* data, std::size_t size)
     {
+        if (size == 0) {
+            return;
+        }
         const auto* p = static_cast<const std::uint8_t*>(data);
         bytes_.insert(bytes_.end(), p, p + size);
     }
@@ -35,9 +37,8 @@ public:
     void putInt32LittleEndian(std::int32_t value)
     {
         auto u = static_cast<std::uint32_t>(value);
-        std::uint8_t b[4] = {static_cast<std::uint8_t>(u), static_cast<std::uint8_t>(u >> 8),
-                             static_cast<std::uint8_t>(u >> 16), static_cast<std::uint8_t>(u >> 24)};
-        bytes_.insert(bytes_.end(), b, b + 4);
+        put4(static_cast<std::uint8_t>(u), static_cast<std::uint8_t>(u >> 8), static_cast<std::uint8_t>(u >> 16),
+             static_cast<std::uint8_t>(u >> 24));
     }
 
     std::size_t size() const { return bytes_.size(); }
@@ -45,6 +46,14 @@ public:
     std::vector<std::uint8_t> take() { return std::move(bytes_); }
 
 private:
+    void put4(std::uint8_t a, std::uint8_t b, std::uint8_t c, std::uint8_t d)
+    {
+        bytes_.push_back(a);
+        bytes_.push_back(b);
+        bytes_.push_back(c);
+        bytes_.push_back(d);
+    }
+
     std::vector<std::uint8_t> bytes_;
 };
 
@@ -90,7 +99,9 @@ public:
         if (!ensure(size)) {
             return false;
         }
-        std::memcpy(out, data_ + position_, size);
+        if (size > 0) {
+            std::memcpy(out, data_ + position_, size);
+        }
         position_ += size;
         return true;
     }

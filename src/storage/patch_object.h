@@ -37,6 +37,20 @@ public:
     virtual bool fromText(std::string_view text, std::size_t byteCount, int version);
 
     virtual std::unique_ptr<PatchObject> clone() const = 0;
+
+    // Display name and group, as the editor shows them and the text program format writes them
+    // ("Osc1 Level" in "Osc Level"). Static texts; fixed for the object's life.
+    const char* displayName() const { return displayName_; }
+    const char* groupName() const { return groupName_; }
+    void setNames(const char* displayName, const char* groupName)
+    {
+        displayName_ = displayName != nullptr ? displayName : "";
+        groupName_ = groupName != nullptr ? groupName : "";
+    }
+
+private:
+    const char* displayName_ = "";
+    const char* groupName_ = "";
 };
 
 }  // namespace pelko

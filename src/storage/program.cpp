@@ -2,9 +2,15 @@
 
 #include "params/parameter_table.h"
 #include "params/patch_object_table.h"
+#include "storage/additive_settings_object.h"
+#include "storage/curve_objects.h"
+#include "storage/envelope_object.h"
 #include "storage/placeholder_object.h"
+#include "storage/setting_objects.h"
 #include "storage/text_object.h"
+#include "storage/tuning_scale_object.h"
 #include "storage/user_controls_assignment.h"
+#include "storage/wave_name_object.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -12,21 +18,53 @@
 
 namespace pelko {
 
+namespace {
+
+std::unique_ptr<PatchObject> createObjectOfKind(int index)
+{
+    using namespace object;
+    auto envelope = [](int segments, int preset) { return std::make_unique<EnvelopeObject>(segments, preset); };
+    auto within = [index](int first, int count) { return index >= first && index < first + count; };
+
+    if (within(kOscEnv, 6) || within(kFilterEnv, 2)) return envelope(5, 0);
+    if (within(kOscWaveshaperEnv, 6) || within(kOscPhaseEnv, 6) || within(kFilterResonanceEnv, 2)) {
+        return envelope(4, 3);
+    }
+    if (within(kOscPitchEnv, 6) || index == kGlobalPitchEnv) return envelope(4, 1);
+    if (within(kOscWaveshape, 6)) return std::make_unique<WaveshaperObject>();
+    if (within(kOscShapeId, 6)) {
+        // A new program sounds with oscillator 1 alone.
+        return std::make_unique<WaveNameObject>(index == kOscShapeId ? "Single Cycle\\Sine" : "Off");
+    }
+    if (within(kFilterMode, 2) || within(kFxType, 2)) return std::make_unique<IntegerObject>(0);
+    if (index == kPresetCategory) return std::make_unique<IntegerObject>(-1);
+    if (within(kAmSettings, 2)) return std::make_unique<ProductBusObject>();
+    if (index == kUserControlsAssignment) return std::make_unique<UserControlsAssignment>();
+    if (index == kMicrotuningScale) return std::make_unique<TuningScaleObject>();
+    if (within(kUserControlText, 6)) return std::make_unique<TextObject>(24, std::string_view(), 12);
+    if (within(kPatchAuthor, 5)) return std::make_unique<TextObject>(32);
+    if (index == kEnvelopesMaster) return std::make_unique<PlaceholderObject>();
+    if (within(kAdditiveSettings, 6)) return std::make_unique<AdditiveSettingsObject>();
+    if (index == kFixedPitchValues) return std::make_unique<FixedPitchObject>();
+    if (index == kDisabledFm) return std::make_unique<TextObject>(49, std::string(48, '1'));
+    if (index == kDisabledOscOut) return std::make_unique<TextObject>(19, std::string(18, '1'));
+    if (index == kDisabledFltOut) return std::make_unique<TextObject>(7, std::string(6, '1'));
+    // Pans and detuning are centred; every other curve is a flat 1.0.
+    if (within(kFilterKeyPan, 4) || within(kOscKeyDetune, 6)) return std::make_unique<CurveObject>(0.5f);
+    return std::make_unique<CurveObject>(1.0f);
+}
+
+}  // namespace
+
 std::unique_ptr<PatchObject> createPatchObject(int index)
 {
-    if (index >= object::kUserControlText && index < object::kUserControlText + 6) {
-        return std::make_unique<TextObject>(24, std::string_view(), 12);
+    if (index < 0 || index >= kPatchObjectCount) {
+        return std::make_unique<PlaceholderObject>();
     }
-    if (index >= object::kPatchAuthor && index <= object::kPatchComment + 3) {
-        return std::make_unique<TextObject>(32);
-    }
-    switch (index) {
-    case object::kUserControlsAssignment: return std::make_unique<UserControlsAssignment>();
-    case object::kDisabledFm: return std::make_unique<TextObject>(49, std::string(48, '1'));
-    case object::kDisabledOscOut: return std::make_unique<TextObject>(19, std::string(18, '1'));
-    case object::kDisabledFltOut: return std::make_unique<TextObject>(7, std::string(6, '1'));
-    default: return std::make_unique<PlaceholderObject>();
-    }
+    std::unique_ptr<PatchObject> created = createObjectOfKind(index);
+    const PatchObjectInfo& info = patchObjectTable()[static_cast<std::size_t>(index)];
+    created->setNames(info.displayName, info.groupName);
+    return created;
 }
 
 Program::Program()
@@ -64,6 +102,9 @@ Program& Program::operator=(const Program& other)
 void Program::setName(std::string_view name)
 {
     std::memset(name_, 0, sizeof name_);
+    if (name.empty()) {
+        return;
+    }
     std::size_t n = std::min<std::size_t>(name.size(), kProgramNameLength);
     // The name ends at an embedded terminator.
     const void* zero = std::memchr(name.data(), 0, n);
@@ -87,6 +128,9 @@ std::string_view ProgramBank::name() const { return std::string_view(name_, std:
 void ProgramBank::setName(std::string_view name)
 {
     std::memset(name_, 0, sizeof name_);
+    if (name.empty()) {
+        return;
+    }
     std::size_t n = std::min<std::size_t>(name.size(), 24);
     const void* zero = std::memchr(name.data(), 0, n);
     if (zero != nullptr) {

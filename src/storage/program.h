@@ -32,6 +32,12 @@ public:
 
     PatchObject& object(int index) { return *objects_[static_cast<std::size_t>(index)]; }
     const PatchObject& object(int index) const { return *objects_[static_cast<std::size_t>(index)]; }
+    // Object k as its class; the class of every index is fixed by createPatchObject (see
+    // storage/program_objects.h for the list).
+    template <class T>
+    T& objectAs(int index) { return static_cast<T&>(object(index)); }
+    template <class T>
+    const T& objectAs(int index) const { return static_cast<const T&>(object(index)); }
 
 private:
     char name_[28] = {};
@@ -53,7 +59,21 @@ private:
     char name_[25] = {};
 };
 
-// Creates patch object k (0–224) in its initial state.
+// Creates patch object k (0–224) in its initial state, with its display name and group. The class
+// of each index (see params/patch_object_table.h for the index names):
+//   EnvelopeObject       0–17, 108–109, 167, 200–205, 213–214 (amplitude, waveshaper, pitch,
+//                        filter, global pitch, phase and resonance envelopes)
+//   CurveObject          18–107, 110–121, 136–139, 146–155, 169–183, 194–199, 206–211, 215–224
+//   WaveshaperObject     122–127
+//   WaveNameObject       128–133
+//   IntegerObject        134–135 (filter type id), 140–141 (effect type id), 212 (preset category)
+//   ProductBusObject     142–143
+//   UserControlsAssignment 144
+//   TuningScaleObject    145
+//   TextObject           156–166 (captions, author, comments), 191–193 (routing switches)
+//   PlaceholderObject    168
+//   AdditiveSettingsObject 184–189
+//   FixedPitchObject     190
 std::unique_ptr<PatchObject> createPatchObject(int index);
 
 }  // namespace pelko

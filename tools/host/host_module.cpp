@@ -193,8 +193,8 @@ bool HostModule::setChunk(bool program, const std::vector<std::uint8_t>& data)
 
 vst2::VstIntPtr HostModule::sendMidi(const std::vector<vst2::VstMidiEvent>& events)
 {
-    MidiEventBlock block(events);
-    return processEvents(block.events());
+    pendingMidi_ = std::make_unique<MidiEventBlock>(events);
+    return processEvents(pendingMidi_->events());
 }
 
 std::optional<vst2::VstPinProperties> HostModule::inputProperties(int index)
@@ -237,6 +237,7 @@ void HostModule::processReplacing(std::vector<float>& left, std::vector<float>& 
     float* outputs[2] = {left.data(), right.data()};
     float* inputs[2] = {nullptr, nullptr};
     effect_->processReplacing(effect_, inputs, outputs, frames);
+    processedMidi_ = std::move(pendingMidi_);
 }
 
 void HostModule::processAccumulating(std::vector<float>& left, std::vector<float>& right, int frames)
@@ -249,6 +250,7 @@ void HostModule::processAccumulating(std::vector<float>& left, std::vector<float
     float* outputs[2] = {left.data(), right.data()};
     float* inputs[2] = {nullptr, nullptr};
     effect_->process(effect_, inputs, outputs, frames);
+    processedMidi_ = std::move(pendingMidi_);
 }
 
 vst2::VstIntPtr HostModule::onCallback(vst2::AEffect* /*effect*/, vst2::VstInt32 opcode, vst2::VstInt32 index,

@@ -6,6 +6,7 @@
 #include "plugin/vst2_abi.h"
 
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -91,6 +92,8 @@ public:
     std::vector<std::uint8_t> getChunk(bool program);
     bool setChunk(bool program, const std::vector<std::uint8_t>& data);
     vst2::VstIntPtr processEvents(const vst2::VstEvents* events) { return dispatch(vst2::effProcessEvents, 0, 0, const_cast<vst2::VstEvents*>(events)); }
+    // Hands the events to the module; like a host, the harness keeps them valid until the next
+    // process call has returned.
     vst2::VstIntPtr sendMidi(const std::vector<vst2::VstMidiEvent>& events);
     vst2::VstIntPtr canBeAutomated(int index) { return dispatch(vst2::effCanBeAutomated, index); }
     vst2::VstIntPtr string2Parameter(int index, const std::string& text) { return dispatch(vst2::effString2Parameter, index, 0, const_cast<char*>(text.c_str())); }
@@ -136,6 +139,8 @@ private:
     std::mutex stateMutex_;
     vst2::VstTimeInfo timeReply_{};
     bool lastStringOverrun_ = false;
+    std::unique_ptr<class MidiEventBlock> pendingMidi_;
+    std::unique_ptr<class MidiEventBlock> processedMidi_;
     std::string queryString(vst2::VstInt32 opcode, int index, std::size_t bufferSize, vst2::VstIntPtr* result = nullptr);
 };
 

@@ -1,0 +1,200 @@
+// The processing loop: host tempo, MIDI events applied at their sample positions, the voice sum
+// with engine gain and balance, DC removal and the effect slots.
+#include "plugin/synth_plugin.h"
+
+#include "audio/controller_map.h"
+#include "platform/threads.h"
+
+#include <cfenv>
+#include <cmath>
+
+namespace pelko {
+namespace {
+
+// Tempi outside this range are treated as a host error and ignored (the last sane tempo stays).
+bool saneTempo(double tempo) { return std::isfinite(tempo) && tempo >= 1.0 && tempo <= 1000.0; }
+
+}  // namespace
+
+void SynthPlugin::handleProcessEvents(const vst2::VstEvents* events)
+{
+    LockGuard lock(processLock_);
+    // Events that arrive while a program is being selected are dropped, never replayed.
+    if (events == nullptr || masterGain_.load(std::memory_order_relaxed) == 0.0f) {
+        pendingEvents_ = nullptr;
+        pendingEventCount_ = 0;
+        nextEvent_ = 0;
+        return;
+    }
+    pendingEvents_ = events;
+    pendingEventCount_ = events->numEvents > 0 ? events->numEvents : 0;
+    nextEvent_ = 0;
+}
+
+void SynthPlugin::processReplacing(float** outputs, int frames) { render(outputs, frames, false); }
+
+void SynthPlugin::processAccumulating(float** outputs, int frames) { render(outputs, frames, true); }
+
+void SynthPlugin::readHostTempo()
+{
+    auto* info = reinterpret_cast<const vst2::VstTimeInfo*>(
+        hostCall(vst2::audioMasterGetTime, 0, vst2::kVstTempoValid));
+    if (info == nullptr || (info->flags & vst2::kVstTempoValid) == 0 || !saneTempo(info->tempo)) {
+        return;
+    }
+    auto tempo = static_cast<float>(info->tempo);
+    LockGuard lock(processLock_);
+    if (tempo != tempo_) {
+        tempo_ = tempo;
+        beatPeriod_ = 1.0f / tempo;
+        setParameter(166, editBuffer_.values[166]);
+    }
+}
+
+void SynthPlugin::render(float** outputs, int frames, bool accumulate)
+{
+    if (frames <= 0 || outputs == nullptr || outputs[0] == nullptr || outputs[1] == nullptr) {
+        pendingEvents_ = nullptr;
+        pendingEventCount_ = 0;
+        return;
+    }
+    AudioThreadScope audioThread;
+    if (hostTempoFollowing_) {
+        readHostTempo();
+    }
+    std::fesetround(FE_TONEAREST);
+
+    float* left = outputs[0];
+    float* right = outputs[1];
+    LockGuard lock(processLock_);
+    int position = 0;
+    while (position < frames) {
+        // Every event due at or before this position, in the host's order.
+        int runEnd = frames;
+        while (pendingEvents_ != nullptr && nextEvent_ < pendingEventCount_) {
+            const vst2::VstEvent* event = pendingEvents_->events[nextEvent_];
+            int due = event != nullptr ? event->deltaFrames : 0;
+            if (due > position) {
+                runEnd = due < frames ? due : frames;
+                break;
+            }
+            ++nextEvent_;
+            if (event != nullptr && event->type == vst2::kVstMidiType) {
+                handleMidi(reinterpret_cast<const std::uint8_t*>(
+                    reinterpret_cast<const vst2::VstMidiEvent*>(event)->midiData));
+            }
+        }
+        const float gainLeft = engine_.engineGain * leftBalance_;
+        const float gainRight = engine_.engineGain * rightBalance_;
+        renderPosition_.store(position, std::memory_order_relaxed);
+        for (; position < runEnd; ++position) {
+            // No voices sound until the voice pool exists.
+            float sumLeft = 0.0f;
+            float sumRight = 0.0f;
+            if (accumulate) {
+                left[position] += sumLeft * gainLeft;
+                right[position] += sumRight * gainRight;
+            } else {
+                left[position] = sumLeft * gainLeft;
+                right[position] = sumRight * gainRight;
+            }
+        }
+    }
+    // Events beyond the block are dropped.
+    pendingEvents_ = nullptr;
+    pendingEventCount_ = 0;
+    nextEvent_ = 0;
+
+    if (engine_.dcRemove) {
+        float xl = outputState_[0], yl = outputState_[1], xr = outputState_[2], yr = outputState_[3];
+        const float c = dcCoefficient_;
+        for (int i = 0; i < frames; ++i) {
+            float inL = left[i];
+            yl = yl * c + (inL - xl) + 1e-24f;
+            xl = inL;
+            left[i] = yl;
+            float inR = right[i];
+            yr = yr * c + (inR - xr) - 1e-24f;
+            xr = inR;
+            right[i] = yr;
+        }
+        outputState_ = {xl, yl, xr, yr};
+    }
+}
+
+void SynthPlugin::handleMidi(const std::uint8_t* bytes)
+{
+    int status = bytes[0] >> 4;
+    int d1 = bytes[1] & 0x7F;
+    int d2 = bytes[2] & 0x7F;
+    switch (status) {
+    case 0x8:
+    case 0x9:
+    case 0xA:
+        // Notes and pressure reach the voice pool; none exists yet.
+        if (status == 0xA) {
+            channelPressure_ = 0;
+        }
+        break;
+    case 0xB:
+        handleController(d1, d2);
+        break;
+    case 0xC:
+        if (d1 < kProgramCount) {
+            // The rest of the block's events (often the notes that follow the change) still play.
+            dispatch(vst2::effSetProgram, 0, d1, nullptr, 0.0f);
+        }
+        break;
+    case 0xD:
+        channelPressure_ = static_cast<std::uint8_t>(d1);
+        break;
+    case 0xE:
+        pitchBendFactor_ = pitchBendTable_[static_cast<std::size_t>(d2)];
+        break;
+    default:
+        break;  // system messages are ignored
+    }
+}
+
+void SynthPlugin::handleController(int controller, int value)
+{
+    switch (controller) {
+    case 123:
+        sustainPedal_ = false;
+        return;
+    case 64:
+        sustainPedal_ = value > 63;
+        return;
+    case 10:
+        leftBalance_ = panLaw(value);
+        rightBalance_ = 1.0f - leftBalance_;
+        return;
+    case 96:
+    case 97: {
+        std::uint8_t p = parameterOfController(value);
+        if (p == kNoController) {
+            return;
+        }
+        float stored = editBuffer_.values[p];
+        float step = parameterTable()[p].step;
+        float v = controller == 96 ? std::min(stored + step, 1.0f) : std::max(stored - step, 0.0f);
+        if (v != stored) {
+            setParameter(p, v);
+        }
+        return;
+    }
+    default:
+        break;
+    }
+    if (learnTarget_ != kNoLearnTarget) {
+        assignController(learnTarget_, controller);
+        learnTarget_ = kNoLearnTarget;
+        return;
+    }
+    std::uint8_t p = parameterOfController(controller);
+    if (p != kNoController) {
+        setParameter(p, static_cast<float>(value) * 0.007874016f);
+    }
+}
+
+}  // namespace pelko

@@ -1,0 +1,104 @@
+// The per-voice runtime of one envelope. start() converts a shape into per-segment tables (times
+// in ticks, converted target levels, exponents and the offset/delta pair of each segment); step()
+// then advances one tick (a sample, or a control tick for filter envelopes) with two
+// multiply-adds:
+//     value ← (rate·x·k + 1)·value,   x ← (1 − rate·x)·x,   output = offset + value,
+// which follows offset + delta·(1 + n/T)^k over a segment of T ticks and reaches its target at
+// n = T. The loop runs through a spare slot that travels from the loop's last level back to the
+// level of its first segment. Nothing here allocates; every function may run on the audio thread.
+#pragma once
+
+#include "engine/envelope_shape.h"
+
+#include <array>
+#include <cstdint>
+
+namespace pelko {
+
+class EnvelopeRunner {
+public:
+    // Converts a scaled level into the quantity the envelope drives.
+    using Convert = float (*)(float level, float argument);
+    static float identity(float level, float argument);
+    static float pitchRatio(float level, float depth);   // depth^(2L − 1): 0.5 is no change
+    static float phaseOffset(float level, float length);  // L·length: 1 is one whole wave
+
+    static constexpr int kMinSegment = 50;  // ticks: shorter segments are stretched to this
+    static constexpr int kFadeTicks = 4000;
+    static constexpr int kRestartTicks = 100;
+
+    // Prepares the runner for a note. timeScale: ticks per second (sample rate, or sample rate/64
+    // for control-rate envelopes, times 120/tempo when synced); timeFactor: the velocity/key time
+    // factor. Returns whether the envelope changes at all (a constant one need not be stepped).
+    bool start(float levelScale, float timeScale, float timeFactor, const EnvelopeShape& shape,
+               int minSegment = kMinSegment, Convert convert = identity, float convertArgument = 0.0f);
+
+    // One tick.
+    void step()
+    {
+        --samplesLeft_;
+        value_ = (rate_ * x_ * exponent_ + 1.0f) * value_;
+        x_ = (1.0f - rate_ * x_) * x_;
+        if (samplesLeft_ == 0) {
+            load(next_);
+        }
+        output_ = offset_ + value_;
+    }
+
+    // Note-off: a looping envelope continues with the segments after its loop, from where it is.
+    // Without segments after the loop it fades out; without a loop nothing changes.
+    void release();
+    // Falls from the current value to 0 in 4000 ticks, remembering the interrupted segment.
+    void fastFade();
+    // After a fast fade: rises from 0 to the interrupted segment's level in 100 ticks and goes on
+    // after it. Without an interrupted segment the envelope ends.
+    void softRestart();
+    // Legato transfer: continues with segment `index` from fromLevel, reaching its level after
+    // remainingFraction of its time. index = segment count stops the envelope where it is.
+    void jumpTo(int index, float fromLevel, float remainingFraction);
+
+    float output() const { return output_; }
+    // Whether the envelope still runs (false once it has ended).
+    bool running() const { return segmentLength_ != 0; }
+    int currentSegment() const { return current_; }
+    int segmentCount() const { return count_; }
+    float currentValue() const { return value_ + offset_; }
+    // Part of the current segment still to go (samplesLeft / time), for a legato transfer.
+    float remainingFraction() const;
+
+private:
+    static constexpr int kSlots = EnvelopeShape::kCapacity + 2;
+    // The spare loop slot. It lies past every possible segment count, so "past the end" (the
+    // segment count) and the loop slot never coincide, even for a full shape.
+    static constexpr int kLoopSlot = EnvelopeShape::kCapacity + 1;
+
+    void load(int j);
+    void goIdle();
+
+    float x_ = 0.0f;
+    float value_ = 0.0f;
+    float rate_ = 0.0f;
+    float exponent_ = 0.0f;
+    float offset_ = 0.0f;
+    float startDelta_ = 0.0f;
+    float output_ = 0.0f;
+    std::int32_t samplesLeft_ = 1000;
+    std::int32_t segmentLength_ = 0;
+    int current_ = 0;
+    int next_ = 0;
+    int saved_ = -1;
+    int count_ = 0;
+    int releaseIndex_ = kLoopSlot;
+    bool fading_ = false;
+
+    std::array<float, kSlots> time_{};
+    std::array<float, kSlots> level_{};
+    std::array<float, kSlots> exponentOf_{};
+    std::array<float, kSlots> norm_{};
+    std::array<float, kSlots> delta_{};
+    std::array<float, kSlots> base_{};
+    std::array<float, kSlots> invTime_{};
+    std::array<int, kSlots> nextIndex_{};
+};
+
+}  // namespace pelko

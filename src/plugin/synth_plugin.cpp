@@ -1,0 +1,619 @@
+#include "plugin/synth_plugin.h"
+
+#include "audio/controller_map.h"
+#include "config/install_folder.h"
+#include "params/patch_object_table.h"
+#include "platform/debug_output.h"
+#include "platform/messages.h"
+#include "storage/text_object.h"
+#include "storage/user_controls_assignment.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <mutex>
+
+namespace pelko {
+namespace {
+
+std::mutex instancesMutex;
+int liveInstances = 0;
+
+constexpr vst2::VstInt32 kWheelIndex = vst2::fourCC('s', 't', 'C', 'A');
+constexpr vst2::VstIntPtr kWheelValue = vst2::fourCC('W', 'h', 'e', 'e');
+
+// Copies text into a host buffer of `capacity` bytes (terminator included).
+void copyOut(void* ptr, std::size_t capacity, std::string_view text)
+{
+    if (ptr == nullptr || capacity == 0) {
+        return;
+    }
+    std::size_t n = std::min(text.size(), capacity - 1);
+    if (n > 0) {
+        std::memcpy(ptr, text.data(), n);
+    }
+    static_cast<char*>(ptr)[n] = '\0';
+}
+
+// What hosts are promised for each string opcode (terminator included).
+constexpr std::size_t kParamLabelCapacity = 9;
+constexpr std::size_t kParamDisplayCapacity = 9;
+constexpr std::size_t kParamNameCapacity = 25;
+constexpr std::size_t kProgramNameCapacity = 25;
+constexpr std::size_t kEffectNameCapacity = 33;
+constexpr std::size_t kVendorCapacity = 65;
+
+bool saneSampleRate(float rate) { return std::isfinite(rate) && rate >= 1000.0f && rate <= 1536000.0f; }
+
+}  // namespace
+
+SynthPlugin* SynthPlugin::fromEffect(vst2::AEffect* effect)
+{
+    return effect != nullptr ? static_cast<SynthPlugin*>(effect->object) : nullptr;
+}
+
+int SynthPlugin::instanceCount()
+{
+    std::lock_guard<std::mutex> lock(instancesMutex);
+    return liveInstances;
+}
+
+SynthPlugin::SynthPlugin(vst2::HostCallback host) : host_(host), bankInfo_(std::make_unique<TextObject>(32))
+{
+    // Step 1: the descriptor with 64 programs and 208 parameters; chunk buffers and events clear.
+    effect_.magic = vst2::kEffectMagic;
+    effect_.numPrograms = kProgramCount;
+    effect_.numParams = kParameterCount;
+    effect_.numInputs = 0;
+    effect_.numOutputs = 2;
+    effect_.ioRatio = 1.0f;
+    effect_.object = this;
+    effect_.version = 1;
+    construct();
+}
+
+void SynthPlugin::construct()
+{
+    // Steps 2 and 3 (edit buffer, bank, settings, global objects) happened in the member
+    // initialisers, in declaration order.
+
+    // Step 4: the install folder.
+    installFolder_ = findInstallFolder(settings_, moduleFolder());
+
+    // Steps 5 and 6: the note pitch and pitch-bend tables are part of the object; processLock.
+    for (int note = 0; note < 128; ++note) {
+        notePitchTable_[static_cast<std::size_t>(note)] =
+            440.0f * std::exp2((static_cast<float>(note) - 69.0f) / 12.0f);
+    }
+
+    // Step 7.
+    midiOutEnabled_ = settings_.readInteger(registry::kMidiOut, 0) != 0;
+    masterGain_ = settings_.readFloat(registry::kDefaultGain, 1.0f);
+
+    // Step 9: process-wide state built by the first instance.
+    {
+        std::lock_guard<std::mutex> lock(instancesMutex);
+        if (liveInstances == 0) {
+            loadControllerAssignments(settings_);
+        }
+        ++liveInstances;
+    }
+
+    // Step 10.
+    if (host_ != nullptr) {
+        effect_.flags = vst2::effFlagsCanReplacing | vst2::effFlagsProgramChunks | vst2::effFlagsIsSynth;
+        effect_.uniqueID = kUniqueId;
+        rebuildPitchBendTable(12);
+        pitchBendFactor_ = pitchBendTable_[64];
+        sampleRate_ = 44100.0f;
+        resetVoices();
+        halfSamplePeriod_ = 0.5f / sampleRate_;
+        resetOutputState();
+        // With no stored state to restore, the default program is applied so that the engine
+        // follows its parameters from the start.
+        selectProgram(0);
+    }
+
+    // Steps 11–13.
+    resetVoices();
+    resetOutputState();
+    initOk_ = true;
+}
+
+SynthPlugin::~SynthPlugin()
+{
+    resetVoices();
+    clipboardProgram_.reset();
+    std::lock_guard<std::mutex> lock(instancesMutex);
+    --liveInstances;
+}
+
+vst2::VstIntPtr SynthPlugin::hostCall(vst2::VstInt32 opcode, vst2::VstInt32 index, vst2::VstIntPtr value, void* ptr,
+                                      float opt)
+{
+    return host_ != nullptr ? host_(&effect_, opcode, index, value, ptr, opt) : 0;
+}
+
+// ---- dispatcher ---------------------------------------------------------------------------------
+
+vst2::VstIntPtr SynthPlugin::dispatch(vst2::VstInt32 opcode, vst2::VstInt32 index, vst2::VstIntPtr value, void* ptr,
+                                      float opt)
+{
+    if (!onAudioThread()) {
+        showDeferredMessages();
+    }
+    switch (opcode) {
+    case vst2::effOpen:
+    case vst2::effClose:
+        return 0;
+    case vst2::effSetProgram:
+        if (value >= 0 && value < kProgramCount) {
+            selectProgram(static_cast<int>(value));
+        }
+        return 0;
+    case vst2::effGetProgram:
+        return currentProgram();
+    case vst2::effSetProgramName:
+        if (ptr != nullptr) {
+            char name[kProgramNameLength + 1] = {};
+            std::strncpy(name, static_cast<const char*>(ptr), kProgramNameLength);
+            setProgramName(name);
+        }
+        return 0;
+    case vst2::effGetProgramName: {
+        LockGuard lock(processLock_);
+        copyOut(ptr, kProgramNameCapacity, editBuffer_.name());
+        return 0;
+    }
+    case vst2::effGetParamLabel:
+        if (index >= 0 && index < kParameterCount) {
+            copyOut(ptr, kParamLabelCapacity, parameterTable()[static_cast<std::size_t>(index)].label);
+        }
+        return 0;
+    case vst2::effGetParamDisplay: {
+        char text[kDisplayTextSize] = {};
+        if (index >= 0 && index < kParameterCount) {
+            formatParameter(this, index, getParameter(index), text);
+        } else {
+            debugOutput("out of range parameter\n");
+        }
+        copyOut(ptr, kParamDisplayCapacity, text);
+        return 0;
+    }
+    case vst2::effGetParamName:
+        if (index >= 0 && index < kParameterCount) {
+            copyOut(ptr, kParamNameCapacity, parameterTable()[static_cast<std::size_t>(index)].identifier);
+        }
+        return 0;
+    case vst2::effSetSampleRate:
+        setSampleRate(opt);
+        return 0;
+    case vst2::effSetBlockSize:
+        setBlockSize(static_cast<int>(value));
+        return 0;
+    case vst2::effMainsChanged:
+        if (value == 0) {
+            suspend();
+        } else {
+            resume();
+        }
+        return 0;
+    case vst2::effProcessEvents:
+        handleProcessEvents(static_cast<const vst2::VstEvents*>(ptr));
+        return 1;
+    case vst2::effCanBeAutomated:
+        return 1;
+    case vst2::effIdentify:
+        return vst2::fourCC('N', 'v', 'E', 'f');
+    case vst2::effGetProgramNameIndexed:
+        if (index < 0 || index >= kProgramCount) {
+            return 0;
+        }
+        {
+            LockGuard lock(processLock_);
+            copyOut(ptr, kProgramNameCapacity, bank_.programs[static_cast<std::size_t>(index)].name());
+        }
+        return 1;
+    case vst2::effCopyProgram:
+        if (index < 0 || index >= kProgramCount) {
+            return 0;
+        }
+        {
+            LockGuard lock(processLock_);
+            bank_.programs[static_cast<std::size_t>(index)] = editBuffer_;
+        }
+        return 1;
+    case vst2::effGetOutputProperties: {
+        if (index < 0 || index > 1 || ptr == nullptr) {
+            return 0;
+        }
+        auto* pin = static_cast<vst2::VstPinProperties*>(ptr);
+        std::snprintf(pin->label, sizeof pin->label, "PLKO%1d", index + 1);
+        std::snprintf(pin->shortLabel, sizeof pin->shortLabel, "PLKO%1d", index + 1);
+        pin->flags = vst2::kVstPinIsActive | vst2::kVstPinIsStereo;
+        return 1;
+    }
+    case vst2::effGetPlugCategory:
+        return vst2::kPlugCategSynth;
+    case vst2::effGetEffectName:
+        copyOut(ptr, kEffectNameCapacity, kProductString);
+        return 1;
+    case vst2::effGetProductString:
+        copyOut(ptr, kVendorCapacity, kProductString);
+        return 1;
+    case vst2::effGetVendorString:
+        copyOut(ptr, kVendorCapacity, kVendorString);
+        return 1;
+    case vst2::effGetVendorVersion:
+        return effect_.version;
+    case vst2::effVendorSpecific:
+        // The mouse wheel over the editor: handled by the editor when one is open.
+        if (index == kWheelIndex && value == kWheelValue) {
+            return 0;
+        }
+        return 0;
+    case vst2::effCanDo: {
+        if (ptr == nullptr) {
+            return -1;
+        }
+        static const char* const yes[] = {"receiveVstEvents", "receiveVstMidiEvent", "sendVstEvents",
+                                          "sendVstMidiEvent", "receiveVstTimeInfo", "conformsToWindowRules"};
+        const char* text = static_cast<const char*>(ptr);
+        for (const char* what : yes) {
+            if (std::strcmp(text, what) == 0) {
+                return 1;
+            }
+        }
+        return -1;
+    }
+    case vst2::effGetParameterProperties:
+        return 0;
+    case vst2::effKeysRequired:
+        // Keyboard input is wanted whenever an editor exists.
+        return 1;
+    case vst2::effGetVstVersion:
+        return 2300;
+    default:
+        return 0;
+    }
+}
+
+// ---- parameters -----------------------------------------------------------------------------------
+
+void SynthPlugin::setParameter(int index, float value)
+{
+    if (index < 0 || index >= kParameterCount) {
+        return;
+    }
+    float stored;
+    {
+        LockGuard lock(processLock_);
+        stored = mapParameter(*this, index, value);
+        editBuffer_.values[static_cast<std::size_t>(index)] = stored;
+    }
+    tellEditor(index, stored);
+}
+
+float SynthPlugin::getParameter(int index) const
+{
+    if (index < 0 || index >= kParameterCount) {
+        return 0.0f;
+    }
+    LockGuard lock(processLock_);
+    return editBuffer_.values[static_cast<std::size_t>(index)];
+}
+
+void SynthPlugin::setParameterAutomated(int index, float value)
+{
+    setParameter(index, value);
+    if (index < 0 || index >= kParameterCount) {
+        return;
+    }
+    if (midiOutEnabled_) {
+        sendControllerToHost(index, getParameter(index));
+    } else {
+        hostCall(vst2::audioMasterAutomate, index, 0, nullptr, getParameter(index));
+    }
+}
+
+void SynthPlugin::sendControllerToHost(int parameter, float value)
+{
+    std::uint8_t cc = controllerOfParameter(parameter);
+    if (cc == kNoController) {
+        return;
+    }
+    vst2::VstMidiEvent event{};
+    event.type = vst2::kVstMidiType;
+    event.byteSize = 24;
+    event.deltaFrames = renderPosition_.load(std::memory_order_relaxed);
+    event.midiData[0] = static_cast<char>(0xB0);
+    event.midiData[1] = static_cast<char>(cc);
+    event.midiData[2] = static_cast<char>(static_cast<int>(value * 127.0f));
+    struct {
+        vst2::VstInt32 numEvents;
+        vst2::VstIntPtr reserved;
+        vst2::VstEvent* events[2];
+    } block{1, 0, {reinterpret_cast<vst2::VstEvent*>(&event), nullptr}};
+    hostCall(vst2::audioMasterProcessEvents, 0, 0, &block);
+}
+
+float SynthPlugin::storedValue(int index) const { return getParameter(index); }
+
+bool SynthPlugin::routingCellOn(RoutingSwitch object, int cell) const
+{
+    const auto* switches = dynamic_cast<const TextObject*>(&editBuffer_.object(object));
+    if (switches == nullptr) {
+        return true;
+    }
+    std::string_view cells = switches->text();
+    return cell < 0 || static_cast<std::size_t>(cell) >= cells.size() || cells[static_cast<std::size_t>(cell)] != '0';
+}
+
+const UserControlsAssignment& SynthPlugin::userAssignments() const
+{
+    static const UserControlsAssignment none;
+    const auto* assignments =
+        dynamic_cast<const UserControlsAssignment*>(&editBuffer_.object(object::kUserControlsAssignment));
+    return assignments != nullptr ? *assignments : none;
+}
+
+std::optional<std::string> SynthPlugin::parameterDisplayName(int index) const
+{
+    if (index < 0 || index >= kParameterCount) {
+        return std::nullopt;
+    }
+    return std::string(parameterTable()[static_cast<std::size_t>(index)].displayName);
+}
+
+void SynthPlugin::incrementParameter(int index)
+{
+    if (index < 0 || index >= kParameterCount) {
+        return;
+    }
+    float v = getParameter(index) + parameterTable()[static_cast<std::size_t>(index)].step;
+    if (v >= 0.0f && v <= 1.0f) {
+        setParameterAutomated(index, v);
+    }
+}
+
+void SynthPlugin::decrementParameter(int index)
+{
+    if (index < 0 || index >= kParameterCount) {
+        return;
+    }
+    float v = getParameter(index) - parameterTable()[static_cast<std::size_t>(index)].step;
+    if (v >= 0.0f && v <= 1.0f) {
+        setParameterAutomated(index, v);
+    }
+}
+
+bool SynthPlugin::parameterIsDiscrete(int index, bool& discrete) const
+{
+    if (index < 0 || index >= kParameterCount) {
+        return false;
+    }
+    discrete = index >= 2 && index <= 13;
+    return true;
+}
+
+// ---- programs ---------------------------------------------------------------------------------------
+
+void SynthPlugin::setProgramName(const char* name)
+{
+    {
+        LockGuard lock(processLock_);
+        editBuffer_.setName(name);
+    }
+    hostCall(vst2::audioMasterUpdateDisplay);
+}
+
+void SynthPlugin::selectProgram(int index)
+{
+    if (index < 0 || index >= kProgramCount) {
+        return;
+    }
+    // 1. Let the voices fall silent. Inside the processing loop (a MIDI program change) no voice is
+    // rendered meanwhile, so the wait could only run to its bound and hold the audio thread: the
+    // voices are cut instead (step 2 resets them).
+    releaseAllVoices();
+    if (!onAudioThread()) {
+        for (int poll = 0; poll < 1000 && voicesSounding(); ++poll) {
+            sleepMilliseconds(1);
+        }
+    }
+    LockGuard lock(processLock_);
+    // 2. Mute: the processing loop drops incoming events while the master gain is 0.
+    float savedGain = masterGain_.exchange(0.0f);
+    resetVoices();
+    // 3.
+    setParameter(182, 1.0f);
+    // 4.
+    currentProgram_.store(index);
+    editBuffer_ = bank_.programs[static_cast<std::size_t>(index)];
+    // 5.
+    resetOutputState();
+    dcCoefficient_ = 1.0f - 256.0f * halfSamplePeriod_;
+    // 6.
+    char name[kProgramNameLength + 1] = {};
+    std::memcpy(name, editBuffer_.nameBytes(), kProgramNameLength);
+    setProgramName(name);
+    for (int k = 0; k < kPatchObjectCount; ++k) {
+        applyPatchObject(k);
+    }
+    for (int i = 0; i < kParameterCount; ++i) {
+        setParameter(i, editBuffer_.values[static_cast<std::size_t>(i)]);
+    }
+    // Without an effect in both slots there is nothing to run in parallel.
+    setParameter(181, 1.0f);
+    // 7.
+    masterGain_ = savedGain;
+    setParameter(1, editBuffer_.values[1]);
+    hostCall(vst2::audioMasterUpdateDisplay);
+}
+
+void SynthPlugin::applyPatchObject(int index)
+{
+    if (index < 0 || index >= kPatchObjectCount) {
+        return;
+    }
+    LockGuard lock(processLock_);
+    switch (index) {
+    case object::kDisabledFm:
+        for (int cell = 0; cell < 48; ++cell) {
+            mapParameter(*this, 26 + cell, getParameter(26 + cell));
+        }
+        break;
+    case object::kDisabledOscOut:
+        for (int cell = 0; cell < 18; ++cell) {
+            mapParameter(*this, 80 + cell, getParameter(80 + cell));
+        }
+        break;
+    case object::kDisabledFltOut:
+        for (int cell = 0; cell < 6; ++cell) {
+            mapParameter(*this, 105 + cell, getParameter(105 + cell));
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void SynthPlugin::renameProgram(int index, std::string_view name)
+{
+    if (index < 0 || index >= kProgramCount) {
+        return;
+    }
+    {
+        LockGuard lock(processLock_);
+        bank_.programs[static_cast<std::size_t>(index)].setName(name);
+        if (index == currentProgram_) {
+            editBuffer_.setName(name);
+        }
+    }
+    hostCall(vst2::audioMasterUpdateDisplay);
+}
+
+void SynthPlugin::copyProgram(int index)
+{
+    if (index < 0 || index >= kProgramCount) {
+        return;
+    }
+    if (!clipboardProgram_) {
+        clipboardProgram_ = std::make_unique<Program>();
+    }
+    LockGuard lock(processLock_);
+    *clipboardProgram_ = index == currentProgram_ ? editBuffer_ : bank_.programs[static_cast<std::size_t>(index)];
+}
+
+void SynthPlugin::pasteProgram(int index)
+{
+    if (!clipboardProgram_ || index < 0 || index >= kProgramCount) {
+        return;
+    }
+    {
+        LockGuard lock(processLock_);
+        bank_.programs[static_cast<std::size_t>(index)] = *clipboardProgram_;
+    }
+    if (index == currentProgram_) {
+        selectProgram(index);
+    }
+}
+
+void SynthPlugin::initialiseProgram(int index, bool toDefaults)
+{
+    if (index < 0 || index >= kProgramCount) {
+        return;
+    }
+    (void)toDefaults;  // reading "presets/default.fxp" comes with the program file reader
+    Program fresh;
+    LockGuard lock(processLock_);
+    bank_.programs[static_cast<std::size_t>(index)] = fresh;
+}
+
+void SynthPlugin::setMidiOut(bool on)
+{
+    if (on != midiOutEnabled_) {
+        midiOutEnabled_ = on;
+        settings_.writeInteger(registry::kMidiOut, on ? 1 : 0);
+    }
+}
+
+void SynthPlugin::setLearnTarget(int parameter)
+{
+    learnTarget_ = parameter >= 0 && parameter < kParameterCount ? parameter : kNoLearnTarget;
+}
+
+std::string SynthPlugin::controllerText(int parameter) const
+{
+    if (parameter == learnTarget_) {
+        return "???";
+    }
+    return controllerAssignmentText(parameter);
+}
+
+// ---- engine hooks ---------------------------------------------------------------------------------
+
+void SynthPlugin::polyphonyChanged(int) {}
+void SynthPlugin::pitchBendRangeChanged(int semitones) { rebuildPitchBendTable(semitones); }
+void SynthPlugin::glideSwitched() { lastNote_ = 255; }
+void SynthPlugin::effectParameterChanged(int, int, float) {}
+void SynthPlugin::effectDryWetChanged(int, float) {}
+void SynthPlugin::effectSyncChanged(int, bool) {}
+void SynthPlugin::effectRoutingChanged(bool) {}
+void SynthPlugin::effectParameterDisplay(int, int, float, char* out) const { out[0] = '\0'; }
+
+void SynthPlugin::rebuildPitchBendTable(int semitones)
+{
+    // Entry i = (2^(s/12))^(i/64 − 1); entry 64 is exactly 1.
+    double range = std::exp2(static_cast<double>(semitones) / 12.0);
+    for (int i = 0; i < 128; ++i) {
+        pitchBendTable_[static_cast<std::size_t>(i)] = static_cast<float>(std::pow(range, i / 64.0 - 1.0));
+    }
+}
+
+// ---- sample rate, block size, suspend/resume ---------------------------------------------------------
+
+void SynthPlugin::setSampleRate(float rate)
+{
+    // A host that reports a rate of 0, a negative or non-finite rate would make every rate-dependent
+    // quantity meaningless: such a call is ignored and the previous rate kept.
+    if (!saneSampleRate(rate)) {
+        debugOutput("ignored sample rate\n");
+        return;
+    }
+    LockGuard lock(processLock_);
+    sampleRate_ = rate;
+    resetVoices();
+    halfSamplePeriod_ = 0.5f / rate;
+    for (int i = 0; i < kParameterCount; ++i) {
+        setParameter(i, editBuffer_.values[static_cast<std::size_t>(i)]);
+    }
+    resetOutputState();
+    dcCoefficient_ = 1.0f - 256.0f * halfSamplePeriod_;
+}
+
+void SynthPlugin::setBlockSize(int frames)
+{
+    LockGuard lock(processLock_);
+    blockSize_ = frames;
+    resetVoices();
+}
+
+void SynthPlugin::suspend()
+{
+    LockGuard lock(processLock_);
+    resetVoices();
+    resetOutputState();
+    dcCoefficient_ = 1.0f - 256.0f * halfSamplePeriod_;
+}
+
+void SynthPlugin::resume() { hostCall(vst2::audioMasterWantMidi, 0, 1); }
+
+void SynthPlugin::resetVoices() {}
+void SynthPlugin::releaseAllVoices() {}
+bool SynthPlugin::voicesSounding() const { return false; }
+void SynthPlugin::resetOutputState() { outputState_.fill(0.0f); }
+void SynthPlugin::tellEditor(int, float) {}
+
+}  // namespace pelko

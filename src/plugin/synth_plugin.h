@@ -1,0 +1,186 @@
+// The plug-in object the host drives: it owns the edit buffer and the bank, the per-user
+// settings, the engine state the parameters map into, and answers every dispatcher operation.
+// The host-facing glue (AEffect, the C entry functions) is in host_adapter.h.
+//
+// Threads: the host calls the dispatcher and the parameter functions from its user-interface
+// thread (sometimes from several), and the process functions from its audio thread. processLock
+// serialises processing, parameter setting and program loading; it is re-entrant because a MIDI
+// program change selects a program from inside the processing loop.
+#pragma once
+
+#include "config/registry_store.h"
+#include "params/parameter_host.h"
+#include "params/parameter_table.h"
+#include "platform/threads.h"
+#include "plugin/vst2_abi.h"
+#include "storage/program.h"
+
+#include <array>
+#include <atomic>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace pelko {
+
+class TextObject;
+
+constexpr const char* kProductString = "Pelko 2.02";
+constexpr const char* kVendorString = "Vantomo";
+constexpr vst2::VstInt32 kUniqueId = vst2::fourCC('P', 'K', 'V', '4');
+constexpr int kControlBlockLength = 64;
+constexpr int kNoLearnTarget = 208;
+
+class SynthPlugin final : public ParameterHost {
+public:
+    explicit SynthPlugin(vst2::HostCallback host);
+    ~SynthPlugin() override;
+    SynthPlugin(const SynthPlugin&) = delete;
+    SynthPlugin& operator=(const SynthPlugin&) = delete;
+
+    bool initOk() const { return initOk_; }
+    vst2::AEffect* effect() { return &effect_; }
+    static SynthPlugin* fromEffect(vst2::AEffect* effect);
+    static int instanceCount();
+
+    // ---- dispatcher --------------------------------------------------------------------------
+    vst2::VstIntPtr dispatch(vst2::VstInt32 opcode, vst2::VstInt32 index, vst2::VstIntPtr value, void* ptr,
+                             float opt);
+
+    // ---- parameters ---------------------------------------------------------------------------
+    void setParameter(int index, float value) override;
+    float getParameter(int index) const;
+    // Sets the parameter, then sends it as a MIDI controller (MIDI out on) or informs the host.
+    void setParameterAutomated(int index, float value);
+
+    // ---- process ------------------------------------------------------------------------------
+    void processReplacing(float** outputs, int frames);
+    void processAccumulating(float** outputs, int frames);
+
+    // ---- programs -----------------------------------------------------------------------------
+    int currentProgram() const { return currentProgram_.load(); }
+    void selectProgram(int index);
+    const Program& editBuffer() const { return editBuffer_; }
+    Program& editBuffer() { return editBuffer_; }
+    ProgramBank& bank() { return bank_; }
+
+    // ---- operations the editor uses -----------------------------------------------------------
+    std::optional<std::string> parameterDisplayName(int index) const;
+    void incrementParameter(int index);
+    void decrementParameter(int index);
+    // False for indices outside 0–207; otherwise true, with discrete set for coarse/fine tune rows
+    // and as the effect answers for rows 167–178.
+    bool parameterIsDiscrete(int index, bool& discrete) const;
+    void renameProgram(int index, std::string_view name);
+    void copyProgram(int index);
+    void pasteProgram(int index);
+    bool clipboardPresent() const { return clipboardProgram_ != nullptr; }
+    void initialiseProgram(int index, bool toDefaults);
+    void setMidiOut(bool on);
+    bool midiOut() const { return midiOutEnabled_; }
+    void setLearnTarget(int parameter);
+    int learnTarget() const { return learnTarget_; }
+    // "???" while the parameter waits for a controller, else its controller or "---".
+    std::string controllerText(int parameter) const;
+
+    // ---- state other parts read ---------------------------------------------------------------
+    float sampleRate() const override { return sampleRate_; }
+    float tempo() const override { return tempo_; }
+    float masterGain() const override { return masterGain_.load(std::memory_order_relaxed); }
+    int blockSize() const { return blockSize_; }
+    float dcCoefficient() const { return dcCoefficient_; }
+    float halfSamplePeriod() const { return halfSamplePeriod_; }
+    const std::optional<std::string>& installFolder() const { return installFolder_; }
+    RegistryStore& settings() { return settings_; }
+    const std::array<float, 128>& pitchBendTable() const { return pitchBendTable_; }
+    float leftBalance() const { return leftBalance_; }
+    float rightBalance() const { return rightBalance_; }
+
+    // ---- ParameterHost ------------------------------------------------------------------------
+    EngineSettings& engineSettings() override { return engine_; }
+    const EngineSettings& engineSettings() const { return engine_; }
+    float storedValue(int index) const override;
+    bool routingCellOn(RoutingSwitch object, int cell) const override;
+    const UserControlsAssignment& userAssignments() const override;
+    void polyphonyChanged(int voices) override;
+    void pitchBendRangeChanged(int semitones) override;
+    void glideSwitched() override;
+    void effectParameterChanged(int slot, int parameter, float value) override;
+    void effectDryWetChanged(int slot, float value) override;
+    void effectSyncChanged(int slot, bool on) override;
+    void effectRoutingChanged(bool serial) override;
+    void effectParameterDisplay(int slot, int parameter, float value, char* out) const override;
+
+    // Runs the apply step of patch object k (copies it into the engine) under processLock.
+    void applyPatchObject(int index);
+
+private:
+    void construct();
+    void setSampleRate(float rate);
+    void setBlockSize(int frames);
+    void suspend();
+    void resume();
+    void resetVoices();
+    void releaseAllVoices();
+    bool voicesSounding() const;
+    void resetOutputState();
+    void rebuildPitchBendTable(int semitones);
+    void setProgramName(const char* name);
+    vst2::VstIntPtr hostCall(vst2::VstInt32 opcode, vst2::VstInt32 index = 0, vst2::VstIntPtr value = 0,
+                             void* ptr = nullptr, float opt = 0.0f);
+    void tellEditor(int index, float value);
+    void handleProcessEvents(const vst2::VstEvents* events);
+    void render(float** outputs, int frames, bool accumulate);
+    void handleMidi(const std::uint8_t* bytes);
+    void handleController(int controller, int value);
+    void readHostTempo();
+    void sendControllerToHost(int parameter, float value);
+
+    vst2::AEffect effect_{};
+    vst2::HostCallback host_ = nullptr;
+
+    // Field order follows the construction order.
+    std::unique_ptr<std::uint8_t[]> chunkBufferProgram_;
+    std::unique_ptr<std::uint8_t[]> chunkBufferBank_;
+    const vst2::VstEvents* pendingEvents_ = nullptr;
+    int pendingEventCount_ = 0;
+    int nextEvent_ = 0;
+    bool midiOutEnabled_ = false;
+    mutable RecursiveLock processLock_;
+    std::array<float, 128> notePitchTable_{};
+    std::array<float, 128> pitchBendTable_{};
+    // Exactly 0 while a program is being selected: incoming events are then dropped.
+    std::atomic<float> masterGain_{1.0f};
+    Program editBuffer_;
+    ProgramBank bank_;
+    RegistryStore settings_;
+    std::unique_ptr<Program> clipboardProgram_;
+    int learnTarget_ = kNoLearnTarget;
+    int assignmentTarget_ = -1;
+    float assignmentValue_ = 1.0f;
+    bool initOk_ = false;
+    bool hostTempoFollowing_ = true;
+    bool sustainPedal_ = false;
+    std::uint8_t channelPressure_ = 0;
+    float tempo_ = 120.0f;
+    float beatPeriod_ = 1.0f / 120.0f;
+    float leftBalance_ = 1.0f;
+    float rightBalance_ = 1.0f;
+    float pitchBendFactor_ = 1.0f;
+    float halfSamplePeriod_ = 0.5f / 44100.0f;
+    std::uint8_t lastNote_ = 255;
+    std::array<float, 4> outputState_{};
+    float dcCoefficient_ = 0.99f;
+    bool globalTuningOn_ = false;
+    std::unique_ptr<TextObject> bankInfo_;
+    EngineSettings engine_;
+    std::optional<std::string> installFolder_;
+
+    float sampleRate_ = 44100.0f;
+    int blockSize_ = 1024;
+    std::atomic<int> currentProgram_{0};
+    // The sample being produced; also the time stamp of outgoing MIDI.
+    std::atomic<int> renderPosition_{0};
+};
+
+}  // namespace pelko

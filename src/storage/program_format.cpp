@@ -1,0 +1,234 @@
+#include "storage/program_format.h"
+
+#include "params/parameter_table.h"
+#include "params/patch_object_table.h"
+#include "platform/messages.h"
+#include "storage/curve_objects.h"
+#include "storage/envelope_object.h"
+#include "storage/setting_objects.h"
+#include "storage/text_object.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace pelko {
+
+std::size_t storedProgramSize(const Program& program, int version)
+{
+    std::size_t size = kStoredProgramNameSize + 4 * kParameterCount + 4;
+    for (int k = 0; k < kPatchObjectCount; ++k) {
+        size += 4 + program.object(k).storedSize(version);
+    }
+    return size;
+}
+
+std::size_t storedBankSize(const ProgramBank& bank, int version)
+{
+    std::size_t size = version >= 18 ? kStoredBankNameSize : 0;
+    for (const Program& p : bank.programs) {
+        size += storedProgramSize(p, version);
+    }
+    return size;
+}
+
+void writeProgram(ByteWriter& out, const Program& program)
+{
+    std::array<char, kStoredProgramNameSize> name{};
+    std::copy_n(program.nameBytes(), kProgramNameLength, name.begin());
+    out.putBytes(name.data(), name.size());
+    for (float v : program.values) {
+        out.putFloat(v);
+    }
+    for (int k = 0; k < kPatchObjectCount; ++k) {
+        out.putInt32(k);
+        program.object(k).write(out);
+    }
+    out.putInt32(-1);
+}
+
+bool readProgram(ByteReader& in, int version, Program& program)
+{
+    std::array<char, kStoredProgramNameSize> name{};
+    if (!in.bytes(name.data(), name.size())) {
+        return false;
+    }
+    program.setName(std::string_view(name.data(), kProgramNameLength));
+    const auto& table = parameterTable();
+    for (int i = 0; i < kParameterCount; ++i) {
+        const float v = in.float32();
+        if (in.failed()) {
+            return false;
+        }
+        program.values[static_cast<std::size_t>(i)] =
+            std::isfinite(v) ? std::clamp(v, 0.0f, 1.0f) : table[static_cast<std::size_t>(i)].defaultValue;
+    }
+    for (int read = 0; read < kPatchObjectCount; ++read) {
+        const std::int32_t k = in.int32();
+        if (in.failed()) {
+            return false;
+        }
+        if (k < 0 || k >= kPatchObjectCount) {
+            return true;  // the end marker (or anything else outside the table) ends the list
+        }
+        if (!program.object(k).read(in, version) || in.failed()) {
+            return false;
+        }
+    }
+    in.int32();  // the end marker
+    return !in.failed();
+}
+
+void writeBank(ByteWriter& out, const ProgramBank& bank)
+{
+    for (const Program& p : bank.programs) {
+        writeProgram(out, p);
+    }
+    std::array<char, kStoredBankNameSize> name{};
+    const std::string_view text = bank.name();
+    std::copy_n(text.data(), std::min(text.size(), name.size()), name.begin());
+    out.putBytes(name.data(), name.size());
+}
+
+bool readBank(ByteReader& in, int version, ProgramBank& bank)
+{
+    for (Program& p : bank.programs) {
+        if (!readProgram(in, version, p)) {
+            return false;
+        }
+        upgradeProgram(p, version);
+    }
+    if (version < 18) {
+        bank.setName("");
+        return true;
+    }
+    std::array<char, kStoredBankNameSize> name{};
+    if (!in.bytes(name.data(), name.size())) {
+        return false;
+    }
+    bank.setName(std::string_view(name.data(), name.size()));
+    return true;
+}
+
+namespace {
+
+Curve& curveAt(Program& p, int index) { return p.objectAs<CurveObject>(index).curve(); }
+EnvelopeShape& envelopeAt(Program& p, int index) { return p.objectAs<EnvelopeObject>(index).shape(); }
+
+void presetEnvelope(Program& p, int index, int preset)
+{
+    EnvelopeShape& shape = envelopeAt(p, index);
+    shape.applyPreset(preset);
+    shape.setDepth(1.0f);
+}
+
+void allOn(Program& p, int index)
+{
+    auto& text = p.objectAs<TextObject>(index);
+    text.setText(std::string(text.text().size(), '1'));
+}
+
+}  // namespace
+
+void upgradeProgram(Program& p, int version)
+{
+    using namespace object;
+    if (version < kOldestFormatVersion || version >= kFormatVersion) {
+        return;
+    }
+    auto& values = p.values;
+    if (version <= 2) {
+        for (int i = 196; i <= 201; ++i) values[static_cast<std::size_t>(i)] = 0.0f;  // Pitch Rnd.
+    }
+    if (version <= 3) {
+        values[194] = 0.02f;  // Bend Range
+    }
+    if (version <= 5) {
+        allOn(p, kDisabledFm);
+        allOn(p, kDisabledOscOut);
+        allOn(p, kDisabledFltOut);
+    }
+    if (version <= 6) {
+        values[193] = 1.0f;  // FM Scaling
+        for (int f = 0; f < 2; ++f) curveAt(p, kFilterVelocityResonance + f).applyPreset(3);
+    }
+    if (version <= 7) {
+        values[191] = 0.0f;  // FX Sync
+        values[192] = 0.0f;
+    }
+    if (version <= 8) {
+        for (int i = 0; i < 6; ++i) curveAt(p, kOscFmKey + i).applyPreset(3);
+    }
+    if (version <= 9) {
+        // The phase amount changed from a bipolar to a unipolar range; the phase envelope that
+        // carries it became a full-scale constant.
+        for (int i = 0; i < 6; ++i) {
+            float& phase = values[static_cast<std::size_t>(20 + i)];
+            if (phase < 0.99f) {
+                float q = phase * 1.010101f - 0.5f;
+                if (q < 0.0f) q += 1.0f;
+                phase = q * 0.99f;
+                EnvelopeShape& shape = envelopeAt(p, kOscPhaseEnv + i);
+                for (int s = 0; s <= shape.segmentCount(); ++s) shape.setBreakpointLevel(s, 1.0f);
+                shape.setDepth(1.0f);
+            }
+        }
+    }
+    if (version <= 11) {
+        for (int i = 0; i < 6; ++i) {
+            if (p.objectAs<WaveshaperObject>(kOscWaveshape + i).curve().flags() == 0) {
+                presetEnvelope(p, kOscWaveshaperEnv + i, 3);
+            }
+        }
+    }
+    if (version <= 17) {
+        for (int c = 0; c < 4; ++c) curveAt(p, kFilterKeyResonanceTime + c).applyPreset(3);
+        for (int f = 0; f < 2; ++f) presetEnvelope(p, kFilterResonanceEnv + f, 3);
+    }
+    if (version <= 19) {
+        for (int i = 0; i < 6; ++i) curveAt(p, kOscKeyDetune + i).applyPreset(1);
+    }
+    if (version <= 20) {
+        p.objectAs<IntegerObject>(kPresetCategory).setValue(-1);
+    }
+}
+
+void copyProgram(const Program& source, Program& destination)
+{
+    if (&source == &destination) {
+        return;
+    }
+    ByteWriter out;
+    writeProgram(out, source);
+    ByteReader in(out.bytes().data(), out.size());
+    readProgram(in, kFormatVersion, destination);
+}
+
+std::vector<std::uint8_t> presetRecord(Program& program, int category)
+{
+    if (category != -1) {
+        program.objectAs<IntegerObject>(object::kPresetCategory).setValue(category);
+    }
+    ByteWriter out;
+    out.putInt32LittleEndian(kFormatVersion);
+    writeProgram(out, program);
+    return out.take();
+}
+
+bool readPresetRecord(const void* data, long long size, Program& program)
+{
+    if (data == nullptr || size < 0) {
+        showMessage(16);
+        return false;
+    }
+    ByteReader in(data, static_cast<std::size_t>(size));
+    const int version = in.int32LittleEndian() & 0xFFFF;
+    if (in.failed() || version < kOldestFormatVersion || version > kFormatVersion || !readProgram(in, version, program)) {
+        showMessage(16);
+        return false;
+    }
+    upgradeProgram(program, version);
+    return true;
+}
+
+}  // namespace pelko

@@ -1,0 +1,69 @@
+#include "storage/storage_dialogs.h"
+
+#include "platform/file_system.h"
+
+namespace pelko {
+namespace {
+
+constexpr FileDialogSpec kLoadBank{"Load FX Bank", "FX Banks", ".fxb", "BankPath"};
+constexpr FileDialogSpec kSaveBank{"Save FX Bank", "FX Banks", ".fxb", "BankPath"};
+constexpr FileDialogSpec kLoadPatch{"Load FX Patch", "FX Patches", ".fxp", "PatchPath"};
+constexpr FileDialogSpec kSavePatch{"Save FX Patch", "FX Patches", ".fxp", "PatchPath"};
+
+std::optional<std::string> ask(StorageDialogHost& host, const FileDialogSpec& spec, bool save)
+{
+    std::optional<std::string> path = host.chooseFile(save, spec);
+    if (!path || path->empty()) {
+        return std::nullopt;
+    }
+    return path;
+}
+
+}  // namespace
+
+FileLoadResult loadBankWithDialog(StorageState& state, StorageDialogHost& host)
+{
+    std::optional<std::string> path = ask(host, kLoadBank, false);
+    return path ? loadBankFile(state, *path) : FileLoadResult{};
+}
+
+std::optional<std::string> saveBankWithDialog(StorageState& state, StorageDialogHost& host)
+{
+    std::optional<std::string> path = ask(host, kSaveBank, true);
+    if (!path || !saveBankFile(state, *path)) {
+        return std::nullopt;
+    }
+    return fileNamePart(*path);
+}
+
+FileLoadResult loadPatchWithDialog(StorageState& state, StorageDialogHost& host, int slot)
+{
+    if (slot < 0 || slot >= kProgramCount) {
+        return {};
+    }
+    std::optional<std::string> path = ask(host, kLoadPatch, false);
+    if (!path) {
+        return {};
+    }
+    if (state.currentProgram >= 0 && state.currentProgram < kProgramCount) {
+        copyProgram(state.editBuffer, state.bank.programs[static_cast<std::size_t>(state.currentProgram)]);
+    }
+    FileLoadResult result = loadProgramFile(*path, state.bank.programs[static_cast<std::size_t>(slot)]);
+    if (result.ok && state.currentProgram >= 0 && state.currentProgram < kProgramCount) {
+        result.selectProgram = state.currentProgram;
+    }
+    // The view block belongs to the edit buffer only.
+    result.view.reset();
+    return result;
+}
+
+std::optional<std::string> savePatchWithDialog(StorageState& state, StorageDialogHost& host)
+{
+    std::optional<std::string> path = ask(host, kSavePatch, true);
+    if (!path || !saveProgramFile(state, *path)) {
+        return std::nullopt;
+    }
+    return fileNamePart(*path);
+}
+
+}  // namespace pelko

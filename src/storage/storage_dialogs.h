@@ -1,0 +1,53 @@
+// The editor's bank and patch menu commands: each asks for a file with the file dialog, starting in
+// the folder remembered under its registry value, remembers the chosen folder and loads or saves.
+//
+//   load bank   "Load FX Bank"   "FX Banks"   .fxb  "BankPath"
+//   save bank   "Save FX Bank"   "FX Banks"   .fxb  "BankPath"
+//   load patch  "Load FX Patch"  "FX Patches" .fxp  "PatchPath"
+//   save patch  "Save FX Patch"  "FX Patches" .fxp  "PatchPath"
+//
+// User-interface thread only.
+#pragma once
+
+#include "config/file_dialog.h"
+#include "storage/chunk_storage.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace pelko {
+
+// The file dialog as the commands see it: the confirmed full path (with the extension added on
+// save), or none when cancelled. The folder of a confirmed path is remembered by the dialog.
+class StorageDialogHost {
+public:
+    virtual ~StorageDialogHost() = default;
+    virtual std::optional<std::string> chooseFile(bool save, const FileDialogSpec& spec) = 0;
+};
+
+// The plug-in's dialog: runFileDialog over its registry store.
+class RegistryDialogHost final : public StorageDialogHost {
+public:
+    explicit RegistryDialogHost(RegistryStore& settings) : settings_(settings) {}
+    std::optional<std::string> chooseFile(bool save, const FileDialogSpec& spec) override
+    {
+        return runFileDialog(settings_, save, spec);
+    }
+
+private:
+    RegistryStore& settings_;
+};
+
+// Loads a bank file chosen by the user (see loadBankFile for the result).
+FileLoadResult loadBankWithDialog(StorageState& state, StorageDialogHost& host);
+// Saves the bank into a chosen file; returns the file's name (after the last separator) on success.
+std::optional<std::string> saveBankWithDialog(StorageState& state, StorageDialogHost& host);
+// Loads a program file into bank slot `slot` (0–63). The edit buffer is first kept in its own
+// slot, so that selecting the current program again (selectProgram, which the caller does) loses
+// no edit.
+FileLoadResult loadPatchWithDialog(StorageState& state, StorageDialogHost& host, int slot);
+// Saves the current program into a chosen file; returns the file's name on success.
+std::optional<std::string> savePatchWithDialog(StorageState& state, StorageDialogHost& host);
+
+}  // namespace pelko

@@ -1,0 +1,39 @@
+#include "support/allocation_counter.h"
+
+#include <cstdlib>
+#include <new>
+
+namespace {
+
+thread_local std::size_t allocations = 0;
+thread_local bool counting = false;
+
+void* allocate(std::size_t size)
+{
+    if (counting) {
+        ++allocations;
+    }
+    if (void* p = std::malloc(size == 0 ? 1 : size)) {
+        return p;
+    }
+    throw std::bad_alloc();
+}
+
+}  // namespace
+
+void* operator new(std::size_t size) { return allocate(size); }
+void* operator new[](std::size_t size) { return allocate(size); }
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+
+namespace testing_support {
+
+AllocationCounter::AllocationCounter() : start_(allocations), previous_(counting) { counting = true; }
+
+AllocationCounter::~AllocationCounter() { counting = previous_; }
+
+std::size_t AllocationCounter::count() const { return allocations - start_; }
+
+}  // namespace testing_support

@@ -1,0 +1,81 @@
+#include "support/plugin_fixture.h"
+
+#include "plugin/entry_point.h"
+#include "plugin/synth_plugin.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+
+namespace testing_support {
+namespace {
+std::atomic<long> hostVersionAnswer{2400};
+std::atomic<int> automateCount{0};
+std::atomic<int> updateDisplayCount{0};
+std::atomic<int> lastMidiOut{-1};
+
+vst2::VstIntPtr recordingHost(vst2::AEffect*, vst2::VstInt32 opcode, vst2::VstInt32, vst2::VstIntPtr, void* ptr, float)
+{
+    switch (opcode) {
+    case vst2::audioMasterVersion: return hostVersionAnswer.load();
+    case vst2::audioMasterAutomate: ++automateCount; return 0;
+    case vst2::audioMasterUpdateDisplay: ++updateDisplayCount; return 1;
+    case vst2::audioMasterProcessEvents: {
+        const auto* events = static_cast<const vst2::VstEvents*>(ptr);
+        if (events != nullptr && events->numEvents > 0) {
+            const auto* midi = reinterpret_cast<const vst2::VstMidiEvent*>(events->events[0]);
+            lastMidiOut = (static_cast<std::uint8_t>(midi->midiData[0]) << 16) |
+                          (static_cast<std::uint8_t>(midi->midiData[1]) << 8) | static_cast<std::uint8_t>(midi->midiData[2]);
+        }
+        return 1;
+    }
+    default: return 0;
+    }
+}
+}  // namespace
+
+PluginEnvironment::PluginEnvironment(bool withPath) : ui_(std::make_shared<pelko::ScriptedUserInterface>())
+{
+    if (withPath) {
+        config_.writeRegistry("path=" + install_.path() + "\n");
+    }
+    previousUi_ = pelko::setUserInterface(ui_);
+}
+
+PluginEnvironment::~PluginEnvironment() { pelko::setUserInterface(previousUi_); }
+
+InProcessPlugin::InProcessPlugin(long hostVersion)
+{
+    hostVersionAnswer = hostVersion;
+    automateCount = 0;
+    updateDisplayCount = 0;
+    lastMidiOut = -1;
+    effect_ = pelko::pluginEntry(&recordingHost);
+    plugin_ = effect_ != nullptr ? pelko::SynthPlugin::fromEffect(effect_) : nullptr;
+}
+
+InProcessPlugin::~InProcessPlugin()
+{
+    if (effect_ != nullptr) {
+        effect_->dispatcher(effect_, vst2::effClose, 0, 0, nullptr, 0.0f);
+    }
+}
+
+int InProcessPlugin::automateCalls() const { return automateCount.load(); }
+int InProcessPlugin::updateDisplayCalls() const { return updateDisplayCount.load(); }
+int InProcessPlugin::lastMidiSent() const { return lastMidiOut.load(); }
+
+LoadedModule::LoadedModule()
+{
+    if (!module_.load(modulePath())) {
+        ADD_FAILURE() << module_.error();
+        return;
+    }
+    if (module_.instantiate() == nullptr) {
+        ADD_FAILURE() << module_.error();
+        return;
+    }
+    module_.open();
+}
+
+}  // namespace testing_support

@@ -1,0 +1,65 @@
+// Test fixtures for the plug-in: an isolated configuration whose "path" names a private copy of
+// the install folder, a scripted user interface, and either an in-process plug-in object or the
+// built module loaded through the host harness.
+#pragma once
+
+#include "host_module.h"
+#include "platform/user_interface.h"
+#include "support/test_folders.h"
+
+#include <memory>
+#include <string>
+
+namespace pelko {
+class SynthPlugin;
+}
+
+namespace testing_support {
+
+class PluginEnvironment {
+public:
+    // withPath: write "path" into the registry, naming the private install folder.
+    explicit PluginEnvironment(bool withPath = true);
+    ~PluginEnvironment();
+
+    const std::string& installFolder() const { return install_.path(); }
+    IsolatedConfig& config() { return config_; }
+    pelko::ScriptedUserInterface& ui() { return *ui_; }
+
+private:
+    IsolatedConfig config_;
+    InstallFolderCopy install_;
+    std::shared_ptr<pelko::ScriptedUserInterface> ui_;
+    std::shared_ptr<pelko::UserInterface> previousUi_;
+};
+
+// A plug-in object built in this process through the entry point, with a recording host.
+class InProcessPlugin {
+public:
+    explicit InProcessPlugin(long hostVersion = 2400);
+    ~InProcessPlugin();
+
+    pelko::SynthPlugin* plugin() const { return plugin_; }
+    vst2::AEffect* effect() const { return effect_; }
+    int automateCalls() const;
+    int updateDisplayCalls() const;
+    // The last MIDI message sent to the host as status << 16 | data1 << 8 | data2; -1 for none.
+    int lastMidiSent() const;
+
+private:
+    vst2::AEffect* effect_ = nullptr;
+    pelko::SynthPlugin* plugin_ = nullptr;
+};
+
+// The built module, loaded with dlopen and instantiated.
+class LoadedModule {
+public:
+    LoadedModule();
+    host::HostModule& host() { return module_; }
+    vst2::AEffect* effect() { return module_.effect(); }
+
+private:
+    host::HostModule module_;
+};
+
+}  // namespace testing_support
