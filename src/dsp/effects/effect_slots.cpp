@@ -111,10 +111,8 @@ void EffectSlots::prepareAllTypes()
 
 void EffectSlots::swapSlots()
 {
-    std::swap(slots_[0].effect, slots_[1].effect);
-    std::swap(slots_[0].values, slots_[1].values);
-    std::swap(slots_[0].mix, slots_[1].mix);
-    std::swap(slots_[0].sync, slots_[1].sync);
+    // The shelves travel with their effects: each slot keeps at most one object per type.
+    std::swap(slots_[0], slots_[1]);
 }
 
 float EffectSlots::setParameter(int slot, int index, float value)

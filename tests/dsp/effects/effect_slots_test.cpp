@@ -5,6 +5,7 @@
 #include "dsp/effects/stereo_delay.h"
 #include "effect_test_signals.h"
 #include "platform/threads.h"
+#include "support/allocation_counter.h"
 
 #include <gtest/gtest.h>
 
@@ -218,6 +219,38 @@ TEST(EffectSlots, TypeChangesReuseShelvedEffectsAsIfNew)
     // Back from the shelf it starts clean: the echo of the earlier noise is gone.
     const Stereo out = process(slots, std::vector<float>(500, 0.0f), std::vector<float>(500, 0.0f));
     EXPECT_LT(rms(out.left), 1e-20);
+}
+
+TEST(EffectSlots, AudioThreadOperationsDoNotAllocateOncePrepared)
+{
+    EffectSlots slots;
+    slots.prepareAllTypes();
+    slots.setTempoSync(0, false);
+    slots.setTempoSync(1, false);
+    std::vector<float> left = Noise(10).block(1024);
+    std::vector<float> right = Noise(11).block(1024);
+    char text[32];
+    testing_support::AllocationCounter counter;
+    for (int round = 0; round < 2; ++round) {
+        for (int i = 0; i < pelko::kEffectTypeCount; ++i) {
+            const int type = pelko::effectKindAtMenuIndex(i).typeId;
+            slots.setType(round, type);
+            slots.setType(1 - round, pelko::effectKindAtMenuIndex(pelko::kEffectTypeCount - 1 - i).typeId);
+            for (int p = 0; p < 6; ++p) {
+                slots.setParameter(0, p, 0.1f * static_cast<float>(p + i % 5));
+                slots.setParameter(1, p, 1.0f - 0.1f * static_cast<float>(p));
+                slots.display(0, p, text, sizeof text);
+            }
+            slots.setDryWet(0, 0.3f);
+            slots.setTempo(100.0 + i);
+            slots.setSerial(i % 2 == 0);
+            slots.process(left.data(), right.data(), 1024);
+            slots.process(left.data(), right.data(), 1);
+        }
+        slots.swapSlots();
+        slots.reset();
+    }
+    EXPECT_EQ(counter.count(), 0u);
 }
 
 TEST(EffectSlots, TempoRule)
