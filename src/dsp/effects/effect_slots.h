@@ -20,8 +20,9 @@
 // state: a synced delay time longer than any chosen before grows its line (it then holds that
 // step at the slowest usable tempo, up to 24 s, so that tempo changes never allocate).
 //
-// Parallel mode works through four scratch buffers of kChunkFrames floats, allocated and
-// zeroed once. Blocks of any length are processed in chunks of at most kChunkFrames frames, in
+// Parallel mode works through four scratch buffers of kChunkFrames floats, allocated once and
+// zeroed before every parallel chunk (an "Off" slot writes nothing, so it adds silence).
+// Blocks of any length are processed in chunks of at most kChunkFrames frames, in
 // both modes, so no block overflows them and both modes run the effects on the same chunks.
 #pragma once
 
