@@ -3,6 +3,7 @@
 #include "plugin/synth_plugin.h"
 
 #include "audio/controller_map.h"
+#include "dsp/effects/tempo_sync.h"
 #include "platform/threads.h"
 
 #include <cfenv>
@@ -11,8 +12,8 @@
 namespace pelko {
 namespace {
 
-// Tempi outside this range are treated as a host error and ignored (the last sane tempo stays).
-bool saneTempo(double tempo) { return std::isfinite(tempo) && tempo >= 1.0 && tempo <= 1000.0; }
+// Tempi the effects cannot use are a host error and ignored: the last sane tempo stays.
+bool saneTempo(double tempo) { return isUsableTempo(tempo); }
 
 }  // namespace
 
@@ -48,6 +49,7 @@ void SynthPlugin::readHostTempo()
         tempo_ = tempo;
         beatPeriod_ = 1.0f / tempo;
         setParameter(166, editBuffer_.values[166]);
+        effects_.setTempo(tempo);
     }
 }
 
@@ -119,6 +121,9 @@ void SynthPlugin::render(float** outputs, int frames, bool accumulate)
             right[i] = yr;
         }
         outputState_ = {xl, yl, xr, yr};
+    }
+    if (!engine_.fxBypass) {
+        effects_.process(left, right, frames);
     }
 }
 

@@ -7,6 +7,7 @@
 #include "platform/messages.h"
 #include "engine/tuning_scale.h"
 #include "storage/chunk_storage.h"
+#include "storage/setting_objects.h"
 #include "storage/text_object.h"
 #include "storage/user_controls_assignment.h"
 
@@ -83,8 +84,10 @@ void SynthPlugin::construct()
     // Step 4: the install folder.
     installFolder_ = findInstallFolder(settings_, moduleFolder());
 
-    // Steps 5 and 6: the note pitch and pitch-bend tables are part of the object; processLock.
+    // Steps 5 and 6: the note pitch and pitch-bend tables are part of the object; processLock;
+    // the effect slots build every effect type once, so that type changes never allocate later.
     applyTuningTable();
+    effects_.prepareAllTypes();
 
     // Step 7.
     midiOutEnabled_ = settings_.readInteger(registry::kMidiOut, 0) != 0;
@@ -399,7 +402,12 @@ bool SynthPlugin::parameterIsDiscrete(int index, bool& discrete) const
     if (index < 0 || index >= kParameterCount) {
         return false;
     }
-    discrete = index >= 2 && index <= 13;
+    if (index >= 167 && index <= 178) {
+        LockGuard lock(processLock_);
+        discrete = effects_.isDiscrete((index - 167) / 6, (index - 167) % 6);
+    } else {
+        discrete = index >= 2 && index <= 13;
+    }
     return true;
 }
 
@@ -451,7 +459,9 @@ void SynthPlugin::selectProgram(int index)
         setParameter(i, editBuffer_.values[static_cast<std::size_t>(i)]);
     }
     // Without an effect in both slots there is nothing to run in parallel.
-    setParameter(181, 1.0f);
+    if (!effects_.bothSlotsHaveEffects()) {
+        setParameter(181, 1.0f);
+    }
     // 7.
     masterGain_ = savedGain;
     setParameter(1, editBuffer_.values[1]);
@@ -467,6 +477,10 @@ void SynthPlugin::applyPatchObject(int index)
     switch (index) {
     case object::kMicrotuningScale:
         applyTuningTable();
+        break;
+    case object::kFxType:
+    case object::kFxType + 1:
+        effects_.setType(index - object::kFxType, editBuffer_.objectAs<IntegerObject>(index).value());
         break;
     case object::kDisabledFm:
         for (int cell = 0; cell < 48; ++cell) {
@@ -574,11 +588,17 @@ std::string SynthPlugin::controllerText(int parameter) const
 void SynthPlugin::polyphonyChanged(int) {}
 void SynthPlugin::pitchBendRangeChanged(int semitones) { rebuildPitchBendTable(semitones); }
 void SynthPlugin::glideSwitched() { lastNote_ = 255; }
-void SynthPlugin::effectParameterChanged(int, int, float) {}
-void SynthPlugin::effectDryWetChanged(int, float) {}
-void SynthPlugin::effectSyncChanged(int, bool) {}
-void SynthPlugin::effectRoutingChanged(bool) {}
-void SynthPlugin::effectParameterDisplay(int, int, float, char* out) const { out[0] = '\0'; }
+void SynthPlugin::effectParameterChanged(int slot, int parameter, float value) { effects_.setParameter(slot, parameter, value); }
+void SynthPlugin::effectDryWetChanged(int slot, float value) { effects_.setDryWet(slot, value); }
+void SynthPlugin::effectSyncChanged(int slot, bool on) { effects_.setTempoSync(slot, on); }
+void SynthPlugin::effectRoutingChanged(bool serial) { effects_.setSerial(serial); }
+
+void SynthPlugin::effectParameterDisplay(int slot, int parameter, float, char* out) const
+{
+    // The effect formats the value it holds, which is the stored one.
+    LockGuard lock(processLock_);
+    effects_.display(slot, parameter, out, kDisplayTextSize);
+}
 
 void SynthPlugin::rebuildPitchBendTable(int semitones) { computePitchBendTableForSemitones(pitchBendTable_, semitones); }
 
@@ -682,6 +702,7 @@ void SynthPlugin::setSampleRate(float rate)
     sampleRate_ = rate;
     resetVoices();
     halfSamplePeriod_ = 0.5f / rate;
+    effects_.setSampleRate(rate);
     for (int i = 0; i < kParameterCount; ++i) {
         setParameter(i, editBuffer_.values[static_cast<std::size_t>(i)]);
     }
@@ -701,6 +722,7 @@ void SynthPlugin::suspend()
     LockGuard lock(processLock_);
     resetVoices();
     resetOutputState();
+    effects_.reset();
     dcCoefficient_ = 1.0f - 256.0f * halfSamplePeriod_;
 }
 

@@ -9,6 +9,7 @@
 #pragma once
 
 #include "config/registry_store.h"
+#include "dsp/effects/effect_slots.h"
 #include "params/parameter_host.h"
 #include "params/parameter_table.h"
 #include "platform/threads.h"
@@ -106,6 +107,7 @@ public:
     bool saveState();
     // The view block the editor gets once there is one.
     const std::optional<EditorViewBlock>& editorView() const { return editorView_; }
+    const EffectSlots& effects() const { return effects_; }
     float leftBalance() const { return leftBalance_; }
     float rightBalance() const { return rightBalance_; }
 
@@ -197,6 +199,7 @@ private:
     std::optional<EditorViewBlock> editorView_;
     EngineSettings engine_;
     std::optional<std::string> installFolder_;
+    EffectSlots effects_;
 
     float sampleRate_ = 44100.0f;
     int blockSize_ = 1024;
