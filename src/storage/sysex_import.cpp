@@ -4,6 +4,7 @@
 #include "platform/debug_output.h"
 #include "platform/file_system.h"
 #include "platform/messages.h"
+#include "engine/segment_curve.h"
 #include "storage/curve_objects.h"
 #include "storage/text_object.h"
 #include "storage/user_controls_assignment.h"
@@ -159,16 +160,52 @@ void buildPitchEnvelope(const FmVoice& v, EnvelopeShape& shape)
     setEnvelope(shape, std::move(s), 2, true);
 }
 
-void setCurve(Curve& curve, const std::vector<std::pair<float, float>>& points)
+// The curve value u that makes a segment from `from` to `to` pass `mid` halfway.
+float curveThrough(float from, float to, float mid)
 {
-    // points: (position 0–1, level), first at 0 and last at 1.
+    if (std::fabs(to - from) < 1e-6f) {
+        return kStraight;
+    }
+    const float wanted = std::clamp((mid - from) / (to - from), 0.001f, 0.999f);
+    auto progress = [&](float u) {
+        EnvelopeSegment s;
+        s.startLevel = from;
+        s.endLevel = to;
+        setSegmentCurve(s, u);
+        return (segmentLevelAt(s, 0.5f) - from) / (to - from) - wanted;
+    };
+    float lo = 0.0001f;
+    float hi = 0.9999f;
+    const bool rises = progress(lo) < progress(hi);
+    for (int i = 0; i < 40; ++i) {
+        const float u = 0.5f * (lo + hi);
+        ((progress(u) < 0.0f) == rises ? lo : hi) = u;
+    }
+    return 0.5f * (lo + hi);
+}
+
+// A curve by key (or velocity) through `level`, with segments between the given keys (0 … 128),
+// each bent to pass the level halfway along it. A rendered table's entry e is the level its
+// segment reaches one key later, so every level is taken one key early.
+template <class Level>
+void setCurve(Curve& curve, const std::vector<float>& keys, Level level)
+{
+    auto at = [&](float key) { return level(std::clamp(key - 1.0f, 0.0f, 127.0f)); };
     std::vector<EnvelopeSegment> s;
-    for (std::size_t i = 0; i + 1 < points.size(); ++i) {
-        EnvelopeSegment seg = segment(points[i + 1].first - points[i].first, points[i].second, points[i + 1].second);
-        seg.curve = kStraight;
+    for (std::size_t i = 0; i + 1 < keys.size(); ++i) {
+        const float from = at(keys[i]);
+        const float to = at(keys[i + 1]);
+        EnvelopeSegment seg = segment((keys[i + 1] - keys[i]) / 128.0f, from, to);
+        seg.curve = curveThrough(from, to, at(0.5f * (keys[i] + keys[i + 1])));
         s.push_back(seg);
     }
     curve.assign(static_cast<int>(s.size()), s.data());
+}
+
+// A straight curve from `first` at 0 to `last` at 127.
+void setLine(Curve& curve, float first, float last)
+{
+    setCurve(curve, {0.0f, 128.0f}, [&](float x) { return first + (last - first) * x / 127.0f; });
 }
 
 // The level-by-key curve, normalised to a peak of 1; returns the peak gain it stands for.
@@ -177,24 +214,27 @@ float buildKeyScaling(const FmOperator& op, Curve& curve)
     if (op.leftDepth == 0 && op.rightDepth == 0) {
         return 1.0f;
     }
-    const int breakKey = 21 + op.breakPoint;
+    const auto breakKey = static_cast<float>(21 + op.breakPoint);
     auto gainAt = [&](float key) {
-        const float octaves = std::fabs(key - static_cast<float>(breakKey)) / 12.0f;
-        const float db = key < static_cast<float>(breakKey) ? scalingDecibels(op.leftCurve, op.leftDepth, octaves)
-                                                             : scalingDecibels(op.rightCurve, op.rightDepth, octaves);
+        const float octaves = std::fabs(key - breakKey) / 12.0f;
+        const float db = key < breakKey ? scalingDecibels(op.leftCurve, op.leftDepth, octaves)
+                                        : scalingDecibels(op.rightCurve, op.rightDepth, octaves);
         return std::pow(10.0f, db / 20.0f);
     };
-    // Four segments on either side of the break point.
+    // Eight segments, on whole keys (a table takes whole points per segment): one for a side
+    // without scaling, the rest shared by the sides that have it. The boundary one key above the
+    // break point ends a segment on the break point's own entry. The curve is monotonic on each
+    // side, so its peak is at an end or at the break point.
+    const int split = 22 + op.breakPoint;
+    const int leftSegments = op.leftDepth == 0 ? 1 : op.rightDepth == 0 ? 7 : 4;
+    const int rightSegments = 8 - leftSegments;
     std::vector<float> keys;
-    for (int j = 0; j <= 4; ++j) keys.push_back(static_cast<float>(breakKey) * static_cast<float>(j) / 4.0f);
-    for (int j = 1; j <= 4; ++j) {
-        keys.push_back(static_cast<float>(breakKey) + static_cast<float>(128 - breakKey) * static_cast<float>(j) / 4.0f);
+    for (int j = 0; j <= leftSegments; ++j) keys.push_back(static_cast<float>(split * j / leftSegments));
+    for (int j = 1; j <= rightSegments; ++j) {
+        keys.push_back(static_cast<float>(split + (128 - split) * j / rightSegments));
     }
-    float peak = 0.0f;
-    for (float k : keys) peak = std::max(peak, gainAt(std::min(k, 127.0f)));
-    std::vector<std::pair<float, float>> points;
-    for (float k : keys) points.emplace_back(k / 128.0f, gainAt(std::min(k, 127.0f)) / peak);
-    setCurve(curve, points);
+    const float peak = std::max({gainAt(0.0f), gainAt(breakKey), gainAt(127.0f)});
+    setCurve(curve, keys, [&](float key) { return gainAt(key) / peak; });
     return peak;
 }
 
@@ -224,15 +264,15 @@ void convertOperator(const FmVoice& voice, int i, Program& program)
 
     if (op.rateScaling > 0) {
         const float top = std::max(0.05f, 1.0f - static_cast<float>(op.rateScaling) / 7.0f);
-        setCurve(program.objectAs<CurveObject>(object::kOscKeyTime + i).curve(), {{0.0f, 1.0f}, {1.0f, top}});
+        setLine(program.objectAs<CurveObject>(object::kOscKeyTime + i).curve(), 1.0f, top);
     }
     if (op.velocitySensitivity > 0) {
         const float bottom = 1.0f - static_cast<float>(op.velocitySensitivity) / 7.0f;
-        setCurve(program.objectAs<CurveObject>(object::kOscVelocityLevel + i).curve(), {{0.0f, bottom}, {1.0f, 1.0f}});
+        setLine(program.objectAs<CurveObject>(object::kOscVelocityLevel + i).curve(), bottom, 1.0f);
     }
     if (op.detune != 7) {
         const float level = static_cast<float>(op.detune) / 14.0f;
-        setCurve(program.objectAs<CurveObject>(object::kOscKeyDetune + i).curve(), {{0.0f, level}, {1.0f, level}});
+        setLine(program.objectAs<CurveObject>(object::kOscKeyDetune + i).curve(), level, level);
     }
 
     if (op.fixedFrequency) {
