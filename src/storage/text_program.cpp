@@ -15,7 +15,6 @@ namespace {
 
 // Text files are never larger than a few hundred kilobytes.
 constexpr std::size_t kLargestTextFile = std::size_t(16) << 20;
-constexpr std::size_t kHexBytesPerLine = 32;
 
 void appendNumber(std::string& out, long long value)
 {
