@@ -60,8 +60,8 @@ public:
     {
         const float amp = amp_.output();
         if (glideSamplesLeft_ > 0) {
-            --glideSamplesLeft_;
-            glideRatio_ += glideStep_;
+            // The last step lands exactly on the note (summing the steps would miss it slightly).
+            glideRatio_ = --glideSamplesLeft_ > 0 ? glideRatio_ + glideStep_ : 1.0f;
         }
         float newPhase = phase_ + glideRatio_ * pitch_.output() * increment_ * pitchFactor;
         float pos = phaseEnvelope_.output() + fmInput_ + newPhase;
@@ -111,6 +111,7 @@ public:
     // Forgets the wave (the voice went back to the free pool).
     void dropWave() { wave_.reset(); samples_ = nullptr; }
 
+    const Wave* wave() const { return wave_.get(); }
     bool enabled() const { return enabled_; }
     bool active() const { return active_; }
     float phase() const { return phase_; }

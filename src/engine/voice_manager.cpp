@@ -298,4 +298,16 @@ void VoiceManager::prepareFilters(const FilterTables& tables)
     }
 }
 
+bool VoiceManager::usesWave(const Wave* wave) const
+{
+    for (const auto& voice : pool_) {
+        for (int i = 0; i < 6; ++i) {
+            if (voice->oscillator(i).wave() == wave) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 }  // namespace pelko

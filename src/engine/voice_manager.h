@@ -83,6 +83,8 @@ public:
     bool anyPlaying() const { return playing_.count > 0; }
 
     void prepareFilters(const FilterTables& tables);
+    // Whether any voice of the pool still plays from this wave.
+    bool usesWave(const Wave* wave) const;
 
     const VoiceList& freeVoices() const { return free_; }
     const VoiceList& playingVoices() const { return playing_; }
