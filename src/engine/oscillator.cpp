@@ -186,8 +186,6 @@ void Oscillator::setAftertouch(int pressure, const VoiceContext& context, int in
     fmDepth_ = fmDepthAtStart_ * curveOf(program, object::kOscFmAftertouch + index).at(pressure);
 }
 
-const float* Oscillator::shaperTable() const { return shaperCurve_ != nullptr ? shaperCurve_->activeTable() : nullptr; }
-
 void Oscillator::release()
 {
     if (!active_) {

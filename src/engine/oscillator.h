@@ -10,6 +10,7 @@
 #pragma once
 
 #include "engine/active_envelopes.h"
+#include "engine/curve.h"
 #include "engine/envelope_runner.h"
 #include "engine/voice_context.h"
 #include "wave/wave.h"
@@ -19,8 +20,6 @@
 #include <memory>
 
 namespace pelko {
-
-class WaveshaperCurve;
 
 // What an oscillator needs to know about the note it starts.
 struct NoteStart {
@@ -45,18 +44,19 @@ public:
     // Aftertouch (0–127): waveshaper amount and FM depth follow the oscillator's pressure curves.
     void setAftertouch(int pressure, const VoiceContext& context, int index);
 
-    // fmInput = fmDepth · Σ gains[j]·modValues[j], from the previous sample's values.
-    void computeFmInput(const float* gains, const float* modValues)
+    // fmInput = fmDepth · Σ gain·modValues[source] over the sources with a non-zero gain (their
+    // indices and gains listed in sources/gains, count of them), from the previous sample.
+    void computeFmInput(const std::uint8_t* sources, const float* gains, int count, const float* modValues)
     {
         float sum = 0.0f;
-        for (int j = 0; j < 8; ++j) {
-            sum += gains[j] * modValues[j];
+        for (int k = 0; k < count; ++k) {
+            sum += gains[k] * modValues[sources[k]];
         }
         fmInput_ = fmDepth_ * sum;
     }
 
     // One output sample. pitchFactor: the voice's global pitch envelope and pitch bend.
-    float render(float pitchFactor)
+    [[gnu::always_inline]] float render(float pitchFactor)
     {
         const float amp = amp_.output();
         if (glideSamplesLeft_ > 0) {
@@ -126,7 +126,7 @@ public:
     EnvelopeRunner& phaseEnvelope() { return phaseEnvelope_; }
 
 private:
-    const float* shaperTable() const;
+    const float* shaperTable() const { return shaperCurve_ != nullptr ? shaperCurve_->activeTable() : nullptr; }
     // Brings a position into 0 ≤ pos < length: negative positions wrap by the whole length,
     // positions past the end by the loop length; a non-finite one becomes 0.
     float wrap(float pos) const;

@@ -260,9 +260,16 @@ void Voice::takeGains()
     const EngineSettings& s = *context_.settings;
     for (int i = 0; i < 6; ++i) {
         const auto at = static_cast<std::size_t>(i);
+        int count = 0;
         for (int j = 0; j < 8; ++j) {
-            fmGains_[at][static_cast<std::size_t>(j)] = finiteOrZero(s.fmGain[at][static_cast<std::size_t>(j)]);
+            const float gain = finiteOrZero(s.fmGain[at][static_cast<std::size_t>(j)]);
+            if (gain != 0.0f) {
+                fmSources_[at][static_cast<std::size_t>(count)] = static_cast<std::uint8_t>(j);
+                fmGains_[at][static_cast<std::size_t>(count)] = gain;
+                ++count;
+            }
         }
+        fmSourceCount_[at] = count;
         const OscillatorSettings& o = s.oscillators[at];
         oscSends_[at] = {finiteOrZero(o.sendFilter1), finiteOrZero(o.sendFilter2), finiteOrZero(o.direct)};
     }
@@ -340,7 +347,8 @@ void Voice::render()
     for (int i = 0; i < 6; ++i) {
         Oscillator& osc = oscillators_[static_cast<std::size_t>(i)];
         if (osc.active()) {
-            osc.computeFmInput(fmGains_[static_cast<std::size_t>(i)].data(), modValues_.data());
+            const auto at = static_cast<std::size_t>(i);
+            osc.computeFmInput(fmSources_[at].data(), fmGains_[at].data(), fmSourceCount_[at], modValues_.data());
         }
     }
     // 5. Pitch factor.

@@ -118,7 +118,10 @@ private:
     std::array<float, 2> filterPanLeft_{};
     std::array<float, 2> filterPanRight_{};
     // Gains taken from the engine settings at each control tick, non-finite ones as 0.
+    // FM sources of each oscillator with a non-zero gain: their modValues indices and gains.
+    std::array<std::array<std::uint8_t, 8>, 6> fmSources_{};
     std::array<std::array<float, 8>, 6> fmGains_{};
+    std::array<int, 6> fmSourceCount_{};
     std::array<std::array<float, 3>, 6> oscSends_{};  // to filter 1, to filter 2, direct
     std::array<std::array<float, 3>, 2> busSends_{};
     float vibratoDepth_ = 1.0f;
