@@ -813,6 +813,10 @@ void SynthPlugin::selectWave(int oscillator)
 
 void SynthPlugin::completeDeferredWaveLoads()
 {
+    if (wavesRetired_.load()) {
+        LockGuard lock(processLock_);
+        dropRetiredWaves();
+    }
     if (!anyWaveLoadDeferred_.exchange(false)) {
         return;
     }
@@ -836,6 +840,7 @@ void SynthPlugin::retireWave(std::shared_ptr<const Wave> wave)
     for (auto& entry : retiredWaves_) {
         if (entry == nullptr) {
             entry = std::move(wave);
+            wavesRetired_.store(true);
             return;
         }
     }
@@ -844,11 +849,14 @@ void SynthPlugin::retireWave(std::shared_ptr<const Wave> wave)
 
 void SynthPlugin::dropRetiredWaves()
 {
+    bool kept = false;
     for (auto& entry : retiredWaves_) {
         if (entry != nullptr && (voices_ == nullptr || !voices_->usesWave(entry.get()))) {
             entry.reset();
         }
+        kept = kept || entry != nullptr;
     }
+    wavesRetired_.store(kept);
 }
 
 void SynthPlugin::prefetchWaves(const Program& program)

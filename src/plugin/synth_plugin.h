@@ -206,6 +206,7 @@ private:
     // Waves taken out of a slot while voices may still play them; dropped off the audio thread
     // once nothing else holds them.
     std::array<std::shared_ptr<const Wave>, 16> retiredWaves_;
+    std::atomic<bool> wavesRetired_{false};
     // Slots whose wave could not be loaded on the audio thread: loaded at the next
     // user-interface call.
     std::array<bool, 6> waveLoadDeferred_{};

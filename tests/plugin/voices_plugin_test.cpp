@@ -229,6 +229,31 @@ TEST_F(PluginVoices, ShapeOffSilencesAndAnAdditiveWavePlaysItsHarmonics)
     EXPECT_EQ(plugin().waveSlot(0).wave() != nullptr, true);
 }
 
+TEST_F(PluginVoices, MidiProgramChangeTakesDecodedWavesAtOnceAndLoadsTheRestLater)
+{
+    std::string other;
+    for (const auto& listing : pelko::WaveBank::shared()->archiveListings()) {
+        for (const std::string& name : listing.waveNames) {
+            if (other.empty() && name != "Single Cycle\\Sine") {
+                other = name;
+            }
+        }
+    }
+    ASSERT_FALSE(other.empty());
+    pelko::Program& next = plugin().bank().programs[1];
+    next.objectAs<pelko::WaveNameObject>(pelko::object::kOscShapeId + 1).setText("Single Cycle\\Sine");
+    next.objectAs<pelko::WaveNameObject>(pelko::object::kOscShapeId + 2).setText(other);
+    events.add(0, 0xC0, 1, 0);
+    note(10, 69);
+    const auto out = render(8192);
+    EXPECT_EQ(plugin().currentProgram(), 1);
+    EXPECT_FALSE(plugin().waveSlot(1).empty());  // decoded already: taken on the audio thread
+    EXPECT_TRUE(plugin().waveSlot(2).empty());   // never decoded: waits for the user interface
+    EXPECT_GT(testing_support::rms(out, 4096), 0.01);  // the note after the change plays
+    instance.effect()->dispatcher(instance.effect(), vst2::effGetProgram, 0, 0, nullptr, 0.0f);
+    EXPECT_FALSE(plugin().waveSlot(2).empty());
+}
+
 TEST_F(PluginVoices, NoAllocationWhile32VoicesPlayForTenSeconds)
 {
     pelko::Program& program = plugin().editBuffer();
