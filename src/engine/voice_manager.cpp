@@ -190,69 +190,45 @@ void VoiceManager::noteOff(int note)
 
 void VoiceManager::pedalUp()
 {
-    for (VoiceList* list : {&playing_, &held_}) {
-        for (Voice* v = list->head; v != nullptr; v = v->next) {
-            if (v->sustained()) {
-                v->keyUp();
-            }
+    forPlayingAndHeld([](Voice& v) {
+        if (v.sustained()) {
+            v.keyUp();
         }
-    }
+    });
 }
 
 void VoiceManager::allNotesOff()
 {
-    for (VoiceList* list : {&playing_, &held_}) {
-        for (Voice* v = list->head; v != nullptr; v = v->next) {
-            v->keyUp();
-        }
-    }
+    forPlayingAndHeld([](Voice& v) { v.keyUp(); });
 }
 
 void VoiceManager::broadcastPitchBend(float ratio)
 {
-    for (VoiceList* list : {&playing_, &held_}) {
-        for (Voice* v = list->head; v != nullptr; v = v->next) {
-            v->setPitchBend(ratio);
-        }
-    }
+    forPlayingAndHeld([ratio](Voice& v) { v.setPitchBend(ratio); });
 }
 
 void VoiceManager::broadcastAftertouch(int pressure)
 {
-    for (VoiceList* list : {&playing_, &held_}) {
-        for (Voice* v = list->head; v != nullptr; v = v->next) {
-            v->setAftertouch(pressure);
-        }
-    }
+    forPlayingAndHeld([pressure](Voice& v) { v.setAftertouch(pressure); });
 }
 
 void VoiceManager::polyAftertouch(int note, int pressure)
 {
-    for (VoiceList* list : {&playing_, &held_}) {
-        for (Voice* v = list->head; v != nullptr; v = v->next) {
-            if (v->note() == note) {
-                v->setAftertouch(pressure);
-            }
+    forPlayingAndHeld([note, pressure](Voice& v) {
+        if (v.note() == note) {
+            v.setAftertouch(pressure);
         }
-    }
+    });
 }
 
 void VoiceManager::broadcastCutoff(int filterIndex, float value)
 {
-    for (VoiceList* list : {&playing_, &held_}) {
-        for (Voice* v = list->head; v != nullptr; v = v->next) {
-            v->setCutoff(filterIndex, value);
-        }
-    }
+    forPlayingAndHeld([filterIndex, value](Voice& v) { v.setCutoff(filterIndex, value); });
 }
 
 void VoiceManager::broadcastResonance(int filterIndex, float value)
 {
-    for (VoiceList* list : {&playing_, &held_}) {
-        for (Voice* v = list->head; v != nullptr; v = v->next) {
-            v->setResonance(filterIndex, value);
-        }
-    }
+    forPlayingAndHeld([filterIndex, value](Voice& v) { v.setResonance(filterIndex, value); });
 }
 
 Voice* VoiceManager::unlinkFinished(Voice* voice)

@@ -97,6 +97,15 @@ private:
     void toFree(Voice* voice);
     Voice* chooseVictim() const;
     bool mono() const { return polyphony_ == 1; }
+    template <class Action>
+    void forPlayingAndHeld(Action action)
+    {
+        for (VoiceList* list : {&playing_, &held_}) {
+            for (Voice* v = list->head; v != nullptr; v = v->next) {
+                action(*v);
+            }
+        }
+    }
 
     VoiceContext& context_;
     int polyphony_;
