@@ -4,16 +4,34 @@
 
 #include "audio/controller_map.h"
 #include "dsp/effects/tempo_sync.h"
+#include "engine/voice_manager.h"
 #include "platform/threads.h"
 
 #include <cfenv>
 #include <cmath>
+#if defined(__SSE__)
+#include <xmmintrin.h>
+#endif
 
 namespace pelko {
 namespace {
 
 // Tempi the effects cannot use are a host error and ignored: the last sane tempo stays.
 bool saneTempo(double tempo) { return isUsableTempo(tempo); }
+
+// Denormal numbers are flushed to zero (inputs and results) for the block and the host's setting
+// is restored afterwards: decaying envelopes, filters and effect tails then never fall into the
+// slow denormal range.
+class FlushDenormals {
+public:
+#if defined(__SSE__)
+    FlushDenormals() : saved_(_mm_getcsr()) { _mm_setcsr(saved_ | 0x8040u); }
+    ~FlushDenormals() { _mm_setcsr(saved_); }
+
+private:
+    unsigned saved_;
+#endif
+};
 
 }  // namespace
 
@@ -48,6 +66,7 @@ void SynthPlugin::readHostTempo()
     if (tempo != tempo_) {
         tempo_ = tempo;
         beatPeriod_ = 1.0f / tempo;
+        voiceContext_.tempo = tempo;
         setParameter(166, editBuffer_.values[166]);
         effects_.setTempo(tempo);
     }
@@ -65,6 +84,7 @@ void SynthPlugin::render(float** outputs, int frames, bool accumulate)
         readHostTempo();
     }
     std::fesetround(FE_TONEAREST);
+    FlushDenormals flushDenormals;
 
     float* left = outputs[0];
     float* right = outputs[1];
@@ -93,6 +113,9 @@ void SynthPlugin::render(float** outputs, int frames, bool accumulate)
             // No voices sound until the voice pool exists.
             float sumLeft = 0.0f;
             float sumRight = 0.0f;
+            if (voices_ != nullptr) {
+                voices_->renderSample(sumLeft, sumRight);
+            }
             if (accumulate) {
                 left[position] += sumLeft * gainLeft;
                 right[position] += sumRight * gainRight;
@@ -132,13 +155,27 @@ void SynthPlugin::handleMidi(const std::uint8_t* bytes)
     int status = bytes[0] >> 4;
     int d1 = bytes[1] & 0x7F;
     int d2 = bytes[2] & 0x7F;
+    // Notes and pressure are ignored while no voice pool exists.
+    VoiceManager* voices = voices_.get();
     switch (status) {
     case 0x8:
+        if (voices != nullptr) {
+            voices->noteOff(d1);
+        }
+        break;
     case 0x9:
+        if (voices != nullptr) {
+            if (d2 == 0) {
+                voices->noteOff(d1);
+            } else {
+                voices->noteOn(d1, d2);
+            }
+        }
+        break;
     case 0xA:
-        // Notes and pressure reach the voice pool; none exists yet.
-        if (status == 0xA) {
-            channelPressure_ = 0;
+        voiceContext_.aftertouch = 0;
+        if (voices != nullptr) {
+            voices->polyAftertouch(d1, d2);
         }
         break;
     case 0xB:
@@ -151,10 +188,16 @@ void SynthPlugin::handleMidi(const std::uint8_t* bytes)
         }
         break;
     case 0xD:
-        channelPressure_ = static_cast<std::uint8_t>(d1);
+        voiceContext_.aftertouch = d1;
+        if (voices != nullptr) {
+            voices->broadcastAftertouch(d1);
+        }
         break;
     case 0xE:
-        pitchBendFactor_ = pitchBendTable_[static_cast<std::size_t>(d2)];
+        voiceContext_.pitchBend = pitchBendTable_[static_cast<std::size_t>(d2)];
+        if (voices != nullptr) {
+            voices->broadcastPitchBend(voiceContext_.pitchBend);
+        }
         break;
     default:
         break;  // system messages are ignored
@@ -165,10 +208,16 @@ void SynthPlugin::handleController(int controller, int value)
 {
     switch (controller) {
     case 123:
-        sustainPedal_ = false;
+        voiceContext_.sustainPedal = false;
+        if (voices_ != nullptr) {
+            voices_->allNotesOff();
+        }
         return;
     case 64:
-        sustainPedal_ = value > 63;
+        voiceContext_.sustainPedal = value > 63;
+        if (value <= 63 && voices_ != nullptr) {
+            voices_->pedalUp();
+        }
         return;
     case 10:
         leftBalance_ = panLaw(value);

@@ -2,14 +2,22 @@
 
 #include "audio/controller_map.h"
 #include "config/install_folder.h"
+#include "dsp/filters/filter_tables.h"
+#include "dsp/filters/filter_types.h"
+#include "engine/additive_wave.h"
+#include "engine/voice_manager.h"
 #include "params/patch_object_table.h"
 #include "platform/debug_output.h"
 #include "platform/messages.h"
 #include "engine/tuning_scale.h"
+#include "storage/additive_settings_object.h"
 #include "storage/chunk_storage.h"
 #include "storage/setting_objects.h"
 #include "storage/text_object.h"
 #include "storage/user_controls_assignment.h"
+#include "storage/wave_name_object.h"
+#include "wave/archive_errors.h"
+#include "wave/wave_bank.h"
 
 #include <algorithm>
 #include <cmath>
@@ -88,6 +96,10 @@ void SynthPlugin::construct()
     // the effect slots build every effect type once, so that type changes never allocate later.
     applyTuningTable();
     effects_.prepareAllTypes();
+    voiceContext_.program = &editBuffer_;
+    voiceContext_.settings = &engine_;
+    voiceContext_.frequencies = &notePitchTable_;
+    voiceContext_.waves = waveSlots_.data();
 
     // Step 7.
     midiOutEnabled_ = settings_.readInteger(registry::kMidiOut, 0) != 0;
@@ -101,14 +113,17 @@ void SynthPlugin::construct()
         }
         ++liveInstances;
     }
+    // The first instance reads the wave archives of the install folder; the others share them.
+    waveBank_ = &WaveBank::acquire(installFolder_.value_or(std::string()));
 
     // Step 10.
     if (host_ != nullptr) {
         effect_.flags = vst2::effFlagsCanReplacing | vst2::effFlagsProgramChunks | vst2::effFlagsIsSynth;
         effect_.uniqueID = kUniqueId;
         rebuildPitchBendTable(12);
-        pitchBendFactor_ = pitchBendTable_[64];
+        voiceContext_.pitchBend = pitchBendTable_[64];
         sampleRate_ = 44100.0f;
+        voiceContext_.sampleRate = sampleRate_;
         resetVoices();
         halfSamplePeriod_ = 0.5f / sampleRate_;
         resetOutputState();
@@ -128,6 +143,17 @@ void SynthPlugin::construct()
 SynthPlugin::~SynthPlugin()
 {
     resetVoices();
+    voices_.reset();
+    for (WaveSlot& slot : waveSlots_) {
+        slot.clear();
+    }
+    for (auto& wave : retiredWaves_) {
+        wave.reset();
+    }
+    if (waveBank_ != nullptr) {
+        WaveBank::release();
+        waveBank_ = nullptr;
+    }
     clipboardProgram_.reset();
     saveState();
     std::lock_guard<std::mutex> lock(instancesMutex);
@@ -147,6 +173,7 @@ vst2::VstIntPtr SynthPlugin::dispatch(vst2::VstInt32 opcode, vst2::VstInt32 inde
 {
     if (!onAudioThread()) {
         showDeferredMessages();
+        completeDeferredWaveLoads();
     }
     switch (opcode) {
     case vst2::effOpen:
@@ -295,11 +322,25 @@ void SynthPlugin::setParameter(int index, float value)
     if (index < 0 || index >= kParameterCount) {
         return;
     }
+    // A host that sends a value that is not a number changes nothing; values outside 0–1 are
+    // taken as the nearest end, as every mapping is defined over 0–1 only.
+    if (!std::isfinite(value)) {
+        return;
+    }
+    value = std::clamp(value, 0.0f, 1.0f);
     float stored;
     {
         LockGuard lock(processLock_);
         stored = mapParameter(*this, index, value);
         editBuffer_.values[static_cast<std::size_t>(index)] = stored;
+        // Live cutoff and resonance changes reach the sounding voices (which glide to them).
+        if (voices_ != nullptr && index >= 111 && index <= 114) {
+            if (index <= 112) {
+                voices_->broadcastCutoff(index - 111, engine_.cutoff[static_cast<std::size_t>(index - 111)]);
+            } else {
+                voices_->broadcastResonance(index - 113, engine_.resonance[static_cast<std::size_t>(index - 113)]);
+            }
+        }
     }
     tellEditor(index, stored);
 }
@@ -432,6 +473,8 @@ void SynthPlugin::selectProgram(int index)
     // voices are cut instead (step 2 resets them).
     releaseAllVoices();
     if (!onAudioThread()) {
+        // Decoding the program's waves now lets the apply steps below take them from memory.
+        prefetchWaves(bank_.programs[static_cast<std::size_t>(index)]);
         for (int poll = 0; poll < 1000 && voicesSounding(); ++poll) {
             sleepMilliseconds(1);
         }
@@ -473,8 +516,36 @@ void SynthPlugin::applyPatchObject(int index)
     if (index < 0 || index >= kPatchObjectCount) {
         return;
     }
+    // Waves: loaded outside the lock, swapped in under it.
+    if (index >= object::kOscShapeId && index < object::kOscShapeId + 6) {
+        selectWave(index - object::kOscShapeId);
+        return;
+    }
+    if (index >= object::kAdditiveSettings && index < object::kAdditiveSettings + 6) {
+        for (int osc = 0; osc < 6; ++osc) {
+            bool uses;
+            {
+                LockGuard lock(processLock_);
+                uses = additiveSettingsOfWaveName(
+                           editBuffer_.objectAs<WaveNameObject>(object::kOscShapeId + osc).text()) ==
+                       index - object::kAdditiveSettings;
+            }
+            if (uses) {
+                selectWave(osc);
+            }
+        }
+        return;
+    }
     LockGuard lock(processLock_);
     switch (index) {
+    case object::kFilterMode:
+    case object::kFilterMode + 1:
+        applyFilterMode(index - object::kFilterMode);
+        break;
+    case object::kAmSettings:
+    case object::kAmSettings + 1:
+        applyProductBus(index - object::kAmSettings);
+        break;
     case object::kMicrotuningScale:
         applyTuningTable();
         break;
@@ -585,9 +656,27 @@ std::string SynthPlugin::controllerText(int parameter) const
 
 // ---- engine hooks ---------------------------------------------------------------------------------
 
-void SynthPlugin::polyphonyChanged(int) {}
+void SynthPlugin::polyphonyChanged(int voices)
+{
+    // Called under processLock by the Voices parameter: the first application creates the pool.
+    if (voices_ != nullptr && voices_->polyphony() != voices) {
+        voices_->setPolyphony(voices);
+    }
+    if (voices_ == nullptr) {
+        try {
+            voices_ = std::make_unique<VoiceManager>(voiceContext_, voices);
+        } catch (const std::bad_alloc&) {
+            showMessage(1);
+        }
+    }
+    // A pool that cannot give this many voices is dropped; the next application tries again.
+    if (voices_ != nullptr && voices_->freeVoices().count < voices) {
+        voices_.reset();
+    }
+}
+
 void SynthPlugin::pitchBendRangeChanged(int semitones) { rebuildPitchBendTable(semitones); }
-void SynthPlugin::glideSwitched() { lastNote_ = 255; }
+void SynthPlugin::glideSwitched() { voiceContext_.lastNote = kNoNote; }
 void SynthPlugin::effectParameterChanged(int slot, int parameter, float value) { effects_.setParameter(slot, parameter, value); }
 void SynthPlugin::effectDryWetChanged(int slot, float value) { effects_.setDryWet(slot, value); }
 void SynthPlugin::effectSyncChanged(int slot, bool on) { effects_.setTempoSync(slot, on); }
@@ -607,6 +696,8 @@ void SynthPlugin::applyTuningTable()
     LockGuard lock(processLock_);
     applyTuning(notePitchTable_, globalTuningOn_, globalTuning_.scale(),
                 editBuffer_.objectAs<TuningScaleObject>(object::kMicrotuningScale).scale());
+    // Keys whose pitch comes out as 0 Hz, negative or infinite play their equal-tempered pitch.
+    makePlayable(notePitchTable_);
 }
 
 // ---- program storage --------------------------------------------------------------------------------
@@ -698,9 +789,15 @@ void SynthPlugin::setSampleRate(float rate)
         debugOutput("ignored sample rate\n");
         return;
     }
+    // The filter tables first, off the audio thread, then every voice's filter slots.
+    setFilterSampleRate(rate);
     LockGuard lock(processLock_);
     sampleRate_ = rate;
+    voiceContext_.sampleRate = rate;
     resetVoices();
+    if (voices_ != nullptr) {
+        voices_->prepareFilters(sharedFilterTables());
+    }
     halfSamplePeriod_ = 0.5f / rate;
     effects_.setSampleRate(rate);
     for (int i = 0; i < kParameterCount; ++i) {
@@ -728,9 +825,178 @@ void SynthPlugin::suspend()
 
 void SynthPlugin::resume() { hostCall(vst2::audioMasterWantMidi, 0, 1); }
 
-void SynthPlugin::resetVoices() {}
-void SynthPlugin::releaseAllVoices() {}
-bool SynthPlugin::voicesSounding() const { return false; }
+void SynthPlugin::resetVoices()
+{
+    LockGuard lock(processLock_);
+    if (voices_ != nullptr) {
+        voices_->resetAll();
+    }
+}
+
+void SynthPlugin::releaseAllVoices()
+{
+    LockGuard lock(processLock_);
+    if (voices_ != nullptr) {
+        voices_->releaseAll();
+    }
+}
+
+bool SynthPlugin::voicesSounding() const
+{
+    LockGuard lock(processLock_);
+    return voices_ != nullptr && voices_->anyPlaying();
+}
+
+// ---- voices: tuning, filters, product buses, waves ------------------------------------------------
+
+void SynthPlugin::setGlobalTuning(bool on)
+{
+    LockGuard lock(processLock_);
+    globalTuningOn_ = on;
+    applyTuningTable();
+}
+
+void SynthPlugin::applyFilterMode(int filter)
+{
+    static const char* const names[2] = {"Filter1", "Filter2"};
+    const int stored = editBuffer_.objectAs<IntegerObject>(object::kFilterMode + filter).value();
+    voiceContext_.filterTypes[static_cast<std::size_t>(filter)] = playableFilterType(stored, names[filter]);
+}
+
+void SynthPlugin::applyProductBus(int bus)
+{
+    const auto& settings = editBuffer_.objectAs<ProductBusObject>(object::kAmSettings + bus);
+    for (int input = 0; input < ProductBusObject::kInputs; ++input) {
+        const int osc = settings.oscillator(input);
+        voiceContext_.busInputs[static_cast<std::size_t>(bus)][static_cast<std::size_t>(input)] =
+            osc >= 0 && osc < 6 ? osc : -1;
+    }
+}
+
+void SynthPlugin::selectWave(int oscillator)
+{
+    const auto slotIndex = static_cast<std::size_t>(oscillator);
+    if (onAudioThread()) {
+        // A program change from MIDI: only waves already in memory can be taken here. The rest is
+        // loaded at the next call from the user interface; the oscillator is silent meanwhile.
+        LockGuard lock(processLock_);
+        std::string_view name = editBuffer_.objectAs<WaveNameObject>(object::kOscShapeId + oscillator).text();
+        retireWave(waveSlots_[slotIndex].clear());
+        if (name.empty() || name == "Off") {
+            waveLoadDeferred_[slotIndex] = false;
+            return;
+        }
+        std::shared_ptr<const Wave> previous;
+        if (additiveSettingsOfWaveName(name) < 0 && waveBank_ != nullptr &&
+            waveBank_->loadCachedWave(name, waveSlots_[slotIndex], previous)) {
+            retireWave(std::move(previous));
+            waveLoadDeferred_[slotIndex] = false;
+            return;
+        }
+        waveLoadDeferred_[slotIndex] = true;
+        anyWaveLoadDeferred_.store(true);
+        return;
+    }
+
+    std::string name;
+    int additive;
+    std::unique_ptr<AdditiveSettingsObject> settings;
+    {
+        LockGuard lock(processLock_);
+        name = std::string(editBuffer_.objectAs<WaveNameObject>(object::kOscShapeId + oscillator).text());
+        additive = additiveSettingsOfWaveName(name);
+        if (additive >= 0) {
+            settings = std::make_unique<AdditiveSettingsObject>(
+                editBuffer_.objectAs<AdditiveSettingsObject>(object::kAdditiveSettings + additive));
+        }
+        waveLoadDeferred_[slotIndex] = false;
+    }
+    std::shared_ptr<const Wave> wave;
+    if (name.empty() || name == "Off") {
+        // The slot stays empty.
+    } else if (settings != nullptr) {
+        wave = buildAdditiveWave(*settings);
+    } else if (name.rfind(kAdditiveWavePrefix, 0) == 0) {
+        // A user-defined name without a valid settings number: nothing to build.
+    } else if (waveBank_ != nullptr) {
+        WaveSlot loaded;
+        if (waveBank_->loadWave(name, loaded) == kArchiveOk) {
+            wave = loaded.shared();
+        }
+    }
+    LockGuard lock(processLock_);
+    retireWave(waveSlots_[slotIndex].replace(std::move(wave)));
+    dropRetiredWaves();
+}
+
+void SynthPlugin::completeDeferredWaveLoads()
+{
+    if (wavesRetired_.load()) {
+        LockGuard lock(processLock_);
+        dropRetiredWaves();
+    }
+    if (!anyWaveLoadDeferred_.exchange(false)) {
+        return;
+    }
+    for (int osc = 0; osc < 6; ++osc) {
+        bool deferred;
+        {
+            LockGuard lock(processLock_);
+            deferred = waveLoadDeferred_[static_cast<std::size_t>(osc)];
+        }
+        if (deferred) {
+            selectWave(osc);
+        }
+    }
+}
+
+void SynthPlugin::retireWave(std::shared_ptr<const Wave> wave)
+{
+    if (wave == nullptr) {
+        return;
+    }
+    for (auto& entry : retiredWaves_) {
+        if (entry == nullptr) {
+            entry = std::move(wave);
+            wavesRetired_.store(true);
+            return;
+        }
+    }
+    // All entries in use (many wave changes while notes ring): the wave is let go here.
+}
+
+void SynthPlugin::dropRetiredWaves()
+{
+    bool kept = false;
+    for (auto& entry : retiredWaves_) {
+        if (entry != nullptr && (voices_ == nullptr || !voices_->usesWave(entry.get()))) {
+            entry.reset();
+        }
+        kept = kept || entry != nullptr;
+    }
+    wavesRetired_.store(kept);
+}
+
+void SynthPlugin::prefetchWaves(const Program& program)
+{
+    if (waveBank_ == nullptr) {
+        return;
+    }
+    std::array<std::string, 6> names;
+    {
+        LockGuard lock(processLock_);
+        for (int osc = 0; osc < 6; ++osc) {
+            names[static_cast<std::size_t>(osc)] =
+                std::string(program.objectAs<WaveNameObject>(object::kOscShapeId + osc).text());
+        }
+    }
+    for (const std::string& name : names) {
+        std::shared_ptr<const Wave> wave;
+        if (!name.empty() && name != "Off" && additiveSettingsOfWaveName(name) < 0) {
+            waveBank_->findWave(name, wave);
+        }
+    }
+}
 void SynthPlugin::resetOutputState() { outputState_.fill(0.0f); }
 void SynthPlugin::tellEditor(int, float) {}
 

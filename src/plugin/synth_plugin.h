@@ -10,6 +10,7 @@
 
 #include "config/registry_store.h"
 #include "dsp/effects/effect_slots.h"
+#include "engine/voice_context.h"
 #include "params/parameter_host.h"
 #include "params/parameter_table.h"
 #include "platform/threads.h"
@@ -18,6 +19,7 @@
 #include "storage/program.h"
 #include "storage/text_object.h"
 #include "storage/tuning_scale_object.h"
+#include "wave/wave.h"
 
 #include <array>
 #include <atomic>
@@ -27,6 +29,9 @@
 #include <vector>
 
 namespace pelko {
+
+class VoiceManager;
+class WaveBank;
 
 constexpr const char* kProductString = "Pelko 2.02";
 constexpr const char* kVendorString = "Vantomo";
@@ -127,7 +132,16 @@ public:
     void effectParameterDisplay(int slot, int parameter, float value, char* out) const override;
 
     // Runs the apply step of patch object k (copies it into the engine) under processLock.
+    // Waves (shape and additive objects) are loaded outside the lock and swapped in under it.
     void applyPatchObject(int index);
+
+    // ---- voices ---------------------------------------------------------------------------------
+    // The voice pool, or null until the Voices parameter has been applied. Read it under the
+    // processing lock.
+    VoiceManager* voiceManager() const { return voices_.get(); }
+    const WaveSlot& waveSlot(int oscillator) const { return waveSlots_[static_cast<std::size_t>(oscillator)]; }
+    // Global tuning on: the global scale replaces every program's scale.
+    void setGlobalTuning(bool on);
 
 private:
     void construct();
@@ -157,6 +171,14 @@ private:
     void handleController(int controller, int value);
     void readHostTempo();
     void sendControllerToHost(int parameter, float value);
+    // Wave selection of oscillator i from its shape object (and the additive settings it names).
+    void selectWave(int oscillator);
+    void completeDeferredWaveLoads();
+    void retireWave(std::shared_ptr<const Wave> wave);
+    void dropRetiredWaves();
+    void prefetchWaves(const Program& program);
+    void applyFilterMode(int filter);
+    void applyProductBus(int bus);
 
     vst2::AEffect effect_{};
     vst2::HostCallback host_ = nullptr;
@@ -169,7 +191,7 @@ private:
     int nextEvent_ = 0;
     bool midiOutEnabled_ = false;
     mutable RecursiveLock processLock_;
-    std::array<float, 128> notePitchTable_{};
+    FrequencyTable notePitchTable_{};
     std::array<float, 128> pitchBendTable_{};
     // Exactly 0 while a program is being selected: incoming events are then dropped.
     std::atomic<float> masterGain_{1.0f};
@@ -182,15 +204,11 @@ private:
     float assignmentValue_ = 1.0f;
     bool initOk_ = false;
     bool hostTempoFollowing_ = true;
-    bool sustainPedal_ = false;
-    std::uint8_t channelPressure_ = 0;
     float tempo_ = 120.0f;
     float beatPeriod_ = 1.0f / 120.0f;
     float leftBalance_ = 1.0f;
     float rightBalance_ = 1.0f;
-    float pitchBendFactor_ = 1.0f;
     float halfSamplePeriod_ = 0.5f / 44100.0f;
-    std::uint8_t lastNote_ = 255;
     std::array<float, 4> outputState_{};
     float dcCoefficient_ = 0.99f;
     bool globalTuningOn_ = false;
@@ -200,6 +218,21 @@ private:
     EngineSettings engine_;
     std::optional<std::string> installFolder_;
     EffectSlots effects_;
+
+    // Voices: what they read (pitch bend, pressure, sustain pedal and the previous note live
+    // here), the six oscillators' waves and the pool.
+    VoiceContext voiceContext_;
+    std::array<WaveSlot, 6> waveSlots_;
+    // Waves taken out of a slot while voices may still play them; dropped off the audio thread
+    // once nothing else holds them.
+    std::array<std::shared_ptr<const Wave>, 16> retiredWaves_;
+    std::atomic<bool> wavesRetired_{false};
+    // Slots whose wave could not be loaded on the audio thread: loaded at the next
+    // user-interface call.
+    std::array<bool, 6> waveLoadDeferred_{};
+    std::atomic<bool> anyWaveLoadDeferred_{false};
+    WaveBank* waveBank_ = nullptr;
+    std::unique_ptr<VoiceManager> voices_;
 
     float sampleRate_ = 44100.0f;
     int blockSize_ = 1024;

@@ -49,6 +49,13 @@ std::unique_ptr<PatchObject> createObjectOfKind(int index)
     if (index == kDisabledFm) return std::make_unique<TextObject>(49, std::string(48, '1'));
     if (index == kDisabledOscOut) return std::make_unique<TextObject>(19, std::string(18, '1'));
     if (index == kDisabledFltOut) return std::make_unique<TextObject>(7, std::string(6, '1'));
+    // Pitch tracking follows the keyboard: a ramp from 0 at key 0 to 1 at key 127, so that every
+    // key plays its own pitch.
+    if (within(kOscKeyPitch, 6)) {
+        auto tracking = std::make_unique<CurveObject>(0.0f);
+        tracking->curve().setEndLevel(0, 1.0f);
+        return tracking;
+    }
     // Pans and detuning are centred; every other curve is a flat 1.0.
     if (within(kFilterKeyPan, 4) || within(kOscKeyDetune, 6)) return std::make_unique<CurveObject>(0.5f);
     return std::make_unique<CurveObject>(1.0f);

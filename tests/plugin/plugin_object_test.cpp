@@ -34,10 +34,12 @@ TEST(PluginConstruction, MissingPathShowsMessage20AndStoresTheChosenFolder)
     InProcessPlugin instance;
     ASSERT_NE(instance.plugin(), nullptr);
     auto messages = environment.ui().messages();
-    ASSERT_EQ(messages.size(), 1u);
+    // The chosen folder holds no waves, so the default program's first wave cannot be loaded.
+    ASSERT_EQ(messages.size(), 2u);
     EXPECT_EQ(messages[0].caption, "Pelko Error");
     EXPECT_EQ(messages[0].text,
               "Couldn't get Pelko setup path from registry. Please use the following dialog to locate it.");
+    EXPECT_EQ(messages[1].text.rfind("An error occured while loading a waveform.\nSingle Cycle\\Sine", 0), 0u);
     auto requests = environment.ui().fileRequests();
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ(requests[0].title, "Define install path");
