@@ -79,11 +79,12 @@ float fixedFrequencyOf(const FmOperator& op)
     return std::pow(10.0f, static_cast<float>(op.coarse & 3) + static_cast<float>(op.fine) / 100.0f);
 }
 
-// Coarse value for n semitones (±48): trunc((v − 0.5)·96) = n with a margin against rounding.
+// Coarse value for n semitones (±48): trunc((v − 0.5)·96) = n with a margin against rounding
+// (none needed at the ends, 0 and 1).
 float coarseValue(int n)
 {
     const float margin = n > 0 ? 0.25f : n < 0 ? -0.25f : 0.0f;
-    return 0.5f + (static_cast<float>(n) + margin) / 96.0f;
+    return std::clamp(0.5f + (static_cast<float>(n) + margin) / 96.0f, 0.0f, 1.0f);
 }
 
 // Fine value for a detuning of `semitones` (±1): 1.0594631^(2v − 1) = 2^(semitones/12).

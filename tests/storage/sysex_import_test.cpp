@@ -277,12 +277,17 @@ TEST_F(SysexImport, OperatorFrequenciesBecomeCoarseFineOrFixedPitch)
     EXPECT_NEAR(ratio(1), 1.0f, 1e-3f);
     EXPECT_NEAR(ratio(2), 3.0f, 0.005f);
     EXPECT_EQ(coarse(4), 48);
+    EXPECT_EQ(p.values[6], 1.0f);  // stored values stay within 0–1
     EXPECT_NEAR(fine(4), 1.0594631f, 1e-5f);
     const auto& fixed = p.objectAs<FixedPitchObject>(object::kFixedPitchValues);
     EXPECT_TRUE(fixed.setting(3).on);
     EXPECT_NEAR(fixed.setting(3).frequency, 100.0f, 0.01f);
     EXPECT_EQ(fixed.setting(3).key, 43);
     EXPECT_FALSE(fixed.setting(0).on);
+
+    voice.transpose = 0;
+    importOne(voice);  // ratio 0.5 two octaves down: as low as the voice goes
+    EXPECT_EQ(coarse(1), -36);
 }
 
 TEST_F(SysexImport, EnvelopesAndScalingCurves)
