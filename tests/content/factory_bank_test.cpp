@@ -1,0 +1,143 @@
+// The factory bank as it ships: loaded into the built module, every designed program is named,
+// filed in a category, plays a C major chord at velocity 100 audibly and without clipping.
+#include "params/patch_object_table.h"
+#include "plugin/synth_plugin.h"
+#include "storage/chunk_storage.h"
+#include "storage/setting_objects.h"
+#include "storage/text_object.h"
+#include "support/plugin_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+using testing_support::InProcessPlugin;
+using testing_support::PluginEnvironment;
+
+constexpr int kSampleRate = 44100;
+constexpr float kPeakLimit = 0.9f;
+constexpr float kRmsFloor = 0.005f;  // about −46 dBFS
+
+std::string factoryBankPath(const PluginEnvironment& environment)
+{
+    return environment.installFolder() + "presets/Factory.fxb";
+}
+
+// The slots holding designed programs: every one not left at the default name.
+std::vector<int> designedSlots(const pelko::ProgramBank& bank)
+{
+    std::vector<int> slots;
+    for (int i = 0; i < pelko::kProgramCount; ++i) {
+        if (bank.programs[static_cast<std::size_t>(i)].name().rfind("program ", 0) != 0) {
+            slots.push_back(i);
+        }
+    }
+    return slots;
+}
+
+struct Level {
+    float peak = 0.0f;
+    float rms = 0.0f;
+};
+
+// Plays C4, E4, G4 at velocity 100 for two seconds, releases them and lets them ring out for
+// three; the peak covers everything, the RMS the held part.
+Level playChord(vst2::AEffect* effect)
+{
+    const int keys[] = {60, 64, 67};
+    std::vector<vst2::VstMidiEvent> on, off;
+    for (int key : keys) {
+        on.push_back(host::midiEvent(0, 0x90, static_cast<std::uint8_t>(key), 100));
+        off.push_back(host::midiEvent(0, 0x80, static_cast<std::uint8_t>(key), 0));
+    }
+    auto send = [effect](std::vector<vst2::VstMidiEvent>& events) {
+        std::vector<std::uint8_t> storage(sizeof(vst2::VstEvents) + events.size() * sizeof(vst2::VstEvent*));
+        auto* block = reinterpret_cast<vst2::VstEvents*>(storage.data());
+        block->numEvents = static_cast<vst2::VstInt32>(events.size());
+        for (std::size_t i = 0; i < events.size(); ++i) {
+            block->events[i] = reinterpret_cast<vst2::VstEvent*>(&events[i]);
+        }
+        effect->dispatcher(effect, vst2::effProcessEvents, 0, 0, block, 0.0f);
+    };
+    Level level;
+    double sumSquares = 0.0;
+    long heldFrames = 0;
+    std::vector<float> left(512), right(512);
+    float* outputs[2] = {left.data(), right.data()};
+    auto run = [&](int seconds, bool held) {
+        for (int done = 0; done < seconds * kSampleRate; done += 512) {
+            effect->processReplacing(effect, nullptr, outputs, 512);
+            for (std::size_t i = 0; i < left.size(); ++i) {
+                level.peak = std::max({level.peak, std::abs(left[i]), std::abs(right[i])});
+                if (held) {
+                    sumSquares += 0.5 * (double(left[i]) * left[i] + double(right[i]) * right[i]);
+                    ++heldFrames;
+                }
+            }
+        }
+    };
+    send(on);
+    run(2, true);
+    send(off);
+    run(3, false);
+    level.rms = static_cast<float>(std::sqrt(sumSquares / static_cast<double>(std::max(1L, heldFrames))));
+    return level;
+}
+
+TEST(FactoryBank, EveryDesignedProgramHasANameAnAuthorAndACategory)
+{
+    PluginEnvironment environment;
+    pelko::ProgramBank bank;
+    ASSERT_TRUE(pelko::loadForeignBankFile(factoryBankPath(environment), bank));
+    EXPECT_EQ(bank.name(), "Factory");
+    const std::vector<int> slots = designedSlots(bank);
+    ASSERT_GE(slots.size(), 16u);
+    // The designed programs come first; the rest of the bank is left for the user.
+    for (std::size_t i = 0; i < slots.size(); ++i) {
+        EXPECT_EQ(slots[i], static_cast<int>(i));
+    }
+    std::vector<std::string> names;
+    for (int slot : slots) {
+        const pelko::Program& program = bank.programs[static_cast<std::size_t>(slot)];
+        std::string name(program.name());
+        EXPECT_FALSE(name.empty());
+        EXPECT_EQ(std::count(names.begin(), names.end(), name), 0) << "duplicate name " << name;
+        names.push_back(name);
+        EXPECT_GE(program.objectAs<pelko::IntegerObject>(pelko::object::kPresetCategory).value(), 1) << name;
+        EXPECT_FALSE(program.objectAs<pelko::TextObject>(pelko::object::kPatchAuthor).text().empty()) << name;
+        EXPECT_FALSE(program.objectAs<pelko::TextObject>(pelko::object::kPatchComment).text().empty()) << name;
+    }
+    EXPECT_EQ(bank.programs[pelko::kProgramCount - 1].objectAs<pelko::IntegerObject>(pelko::object::kPresetCategory).value(), -1);
+}
+
+TEST(FactoryBank, EveryDesignedProgramSoundsWithoutClippingOnAChord)
+{
+    PluginEnvironment environment;
+    pelko::ProgramBank bank;
+    ASSERT_TRUE(pelko::loadForeignBankFile(factoryBankPath(environment), bank));
+    InProcessPlugin instance;
+    ASSERT_NE(instance.plugin(), nullptr);
+    vst2::AEffect* effect = instance.effect();
+    effect->dispatcher(effect, vst2::effSetSampleRate, 0, 0, nullptr, static_cast<float>(kSampleRate));
+    effect->dispatcher(effect, vst2::effSetBlockSize, 0, 512, nullptr, 0.0f);
+    effect->dispatcher(effect, vst2::effMainsChanged, 0, 1, nullptr, 0.0f);
+    instance.plugin()->bank() = bank;
+
+    for (int slot : designedSlots(bank)) {
+        instance.plugin()->selectProgram(slot);
+        const std::string name(bank.programs[static_cast<std::size_t>(slot)].name());
+        EXPECT_EQ(instance.plugin()->editBuffer().name(), name);
+        Level level = playChord(effect);
+        std::printf("%2d %-24s peak %.3f rms %.4f\n", slot, name.c_str(), level.peak, level.rms);
+        EXPECT_LE(level.peak, kPeakLimit) << name;
+        EXPECT_GE(level.rms, kRmsFloor) << name;
+    }
+}
+
+}  // namespace
