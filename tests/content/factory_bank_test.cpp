@@ -1,6 +1,7 @@
 // The factory bank as it ships: loaded into the built module, every designed program is named,
 // filed in a category, plays a C major chord at velocity 100 audibly and without clipping.
 #include "params/patch_object_table.h"
+#include "platform/file_system.h"
 #include "plugin/synth_plugin.h"
 #include "storage/chunk_storage.h"
 #include "storage/setting_objects.h"
@@ -12,12 +13,14 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace {
 
 using testing_support::InProcessPlugin;
+using testing_support::LoadedModule;
 using testing_support::PluginEnvironment;
 
 constexpr int kSampleRate = 44100;
@@ -121,23 +124,51 @@ TEST(FactoryBank, EveryDesignedProgramSoundsWithoutClippingOnAChord)
     PluginEnvironment environment;
     pelko::ProgramBank bank;
     ASSERT_TRUE(pelko::loadForeignBankFile(factoryBankPath(environment), bank));
-    InProcessPlugin instance;
-    ASSERT_NE(instance.plugin(), nullptr);
-    vst2::AEffect* effect = instance.effect();
-    effect->dispatcher(effect, vst2::effSetSampleRate, 0, 0, nullptr, static_cast<float>(kSampleRate));
-    effect->dispatcher(effect, vst2::effSetBlockSize, 0, 512, nullptr, 0.0f);
-    effect->dispatcher(effect, vst2::effMainsChanged, 0, 1, nullptr, 0.0f);
-    instance.plugin()->bank() = bank;
+    std::optional<std::vector<std::uint8_t>> file = pelko::readWholeFile(factoryBankPath(environment), 16u << 20);
+    ASSERT_TRUE(file.has_value());
+    ASSERT_GT(file->size(), pelko::kBankFileHeaderSize);
+
+    LoadedModule module;
+    ASSERT_NE(module.effect(), nullptr);
+    host::HostModule& host = module.host();
+    host.setSampleRate(static_cast<float>(kSampleRate));
+    host.setBlockSize(512);
+    host.resume();
+    // What a host does with a bank file: the chunk after the file's header.
+    ASSERT_TRUE(host.setChunk(false, std::vector<std::uint8_t>(file->begin() + pelko::kBankFileHeaderSize, file->end())));
+    vst2::AEffect* effect = module.effect();
 
     for (int slot : designedSlots(bank)) {
-        instance.plugin()->selectProgram(slot);
+        host.setProgram(slot);
         const std::string name(bank.programs[static_cast<std::size_t>(slot)].name());
-        EXPECT_EQ(instance.plugin()->editBuffer().name(), name);
+        EXPECT_EQ(host.getProgramName(), name);
         Level level = playChord(effect);
         std::printf("%2d %-24s peak %.3f rms %.4f\n", slot, name.c_str(), level.peak, level.rms);
         EXPECT_LE(level.peak, kPeakLimit) << name;
         EXPECT_GE(level.rms, kRmsFloor) << name;
     }
+}
+
+// A first start (no saved state in the install folder) begins with the factory bank; once the
+// state has been saved, the next start takes the saved state instead.
+TEST(FactoryBank, IsTheStateOfAFirstStartOnly)
+{
+    PluginEnvironment environment;
+    ASSERT_FALSE(pelko::fileExists(pelko::stateFilePath(environment.installFolder())));
+    pelko::ProgramBank bank;
+    ASSERT_TRUE(pelko::loadForeignBankFile(factoryBankPath(environment), bank));
+    {
+        InProcessPlugin instance;
+        ASSERT_NE(instance.plugin(), nullptr);
+        EXPECT_EQ(instance.plugin()->bank().name(), "Factory");
+        EXPECT_EQ(instance.plugin()->editBuffer().name(), bank.programs[0].name());
+        instance.plugin()->renameProgram(0, "Mine");
+        instance.plugin()->selectProgram(0);
+    }
+    ASSERT_TRUE(pelko::fileExists(pelko::stateFilePath(environment.installFolder())));
+    InProcessPlugin again;
+    ASSERT_NE(again.plugin(), nullptr);
+    EXPECT_EQ(again.plugin()->bank().programs[0].name(), "Mine");
 }
 
 }  // namespace

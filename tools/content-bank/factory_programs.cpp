@@ -127,7 +127,7 @@ const Design kDesigns[] = {
          r.wave(0, "Organ\\Full").wave(1, "Single Cycle\\Sine").transpose(1, 36).raw(0, 0.14f).raw(1, 0.02f);
          r.amp(0, {0.004f, 0.05f, 1.0f, 0.05f}).amp(1, {0.001f, 0.03f, 0.0f, 0.02f});
          r.effect(0, fx::kRotary, {0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f}, 0.6f);
-         r.level(0.55f);
+         r.level(0.45f);
      }},
     {"Jazz Organ", "Organs", "The jazz registration, percussive second harmonic",
      [](Recipe& r) {
