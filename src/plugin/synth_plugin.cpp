@@ -322,6 +322,12 @@ void SynthPlugin::setParameter(int index, float value)
     if (index < 0 || index >= kParameterCount) {
         return;
     }
+    // A host that sends a value that is not a number changes nothing; values outside 0–1 are
+    // taken as the nearest end, as every mapping is defined over 0–1 only.
+    if (!std::isfinite(value)) {
+        return;
+    }
+    value = std::clamp(value, 0.0f, 1.0f);
     float stored;
     {
         LockGuard lock(processLock_);

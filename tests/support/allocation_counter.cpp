@@ -19,7 +19,47 @@ void* allocate(std::size_t size)
     throw std::bad_alloc();
 }
 
+void* allocateAligned(std::size_t size, std::align_val_t alignment)
+{
+    if (counting) {
+        ++allocations;
+    }
+    std::size_t align = static_cast<std::size_t>(alignment);
+    std::size_t rounded = (size + align - 1) / align * align;
+    if (void* p = std::aligned_alloc(align, rounded == 0 ? align : rounded)) {
+        return p;
+    }
+    throw std::bad_alloc();
+}
+
 }  // namespace
+
+// Every form of the global allocation functions is replaced, so that memory from any of them is
+// released by the matching form (a mismatch is what the address sanitizer reports).
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept
+{
+    try {
+        return allocate(size);
+    } catch (...) {
+        return nullptr;
+    }
+}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept
+{
+    try {
+        return allocate(size);
+    } catch (...) {
+        return nullptr;
+    }
+}
+void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
+void* operator new(std::size_t size, std::align_val_t alignment) { return allocateAligned(size, alignment); }
+void* operator new[](std::size_t size, std::align_val_t alignment) { return allocateAligned(size, alignment); }
+void operator delete(void* p, std::align_val_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::align_val_t) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
 
 void* operator new(std::size_t size) { return allocate(size); }
 void* operator new[](std::size_t size) { return allocate(size); }
