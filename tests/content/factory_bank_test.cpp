@@ -2,6 +2,7 @@
 // filed in a category, plays a C major chord at velocity 100 audibly and without clipping.
 #include "params/patch_object_table.h"
 #include "platform/file_system.h"
+#include "plugin/synth_plugin.h"
 #include "storage/chunk_storage.h"
 #include "storage/setting_objects.h"
 #include "storage/text_object.h"
@@ -12,12 +13,14 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace {
 
+using testing_support::InProcessPlugin;
 using testing_support::LoadedModule;
 using testing_support::PluginEnvironment;
 
@@ -135,6 +138,29 @@ TEST(FactoryBank, EveryDesignedProgramSoundsWithoutClippingOnAChord)
         EXPECT_LE(level.peak, kPeakLimit) << name;
         EXPECT_GE(level.rms, kRmsFloor) << name;
     }
+}
+
+// A first start (no saved state in the install folder) begins with the factory bank; once the
+// state has been saved, the next start takes the saved state instead.
+TEST(FactoryBank, IsTheStateOfAFirstStartOnly)
+{
+    PluginEnvironment environment;
+    // The copied build folder may hold the state of an earlier run of the module.
+    std::filesystem::remove(pelko::stateFilePath(environment.installFolder()));
+    pelko::ProgramBank bank;
+    ASSERT_TRUE(pelko::loadForeignBankFile(factoryBankPath(environment), bank));
+    {
+        InProcessPlugin instance;
+        ASSERT_NE(instance.plugin(), nullptr);
+        EXPECT_EQ(instance.plugin()->bank().name(), "Factory");
+        EXPECT_EQ(instance.plugin()->editBuffer().name(), bank.programs[0].name());
+        instance.plugin()->renameProgram(0, "Mine");
+        instance.plugin()->selectProgram(0);
+    }
+    ASSERT_TRUE(pelko::fileExists(pelko::stateFilePath(environment.installFolder())));
+    InProcessPlugin again;
+    ASSERT_NE(again.plugin(), nullptr);
+    EXPECT_EQ(again.plugin()->bank().programs[0].name(), "Mine");
 }
 
 }  // namespace
