@@ -87,7 +87,7 @@ Level playChord(host::HostModule& host)
 
 TEST(FactoryBank, EveryDesignedProgramHasANameAnAuthorAndACategory)
 {
-    PluginEnvironment environment;
+    PluginEnvironment environment(true, true);
     pelko::ProgramBank bank;
     ASSERT_TRUE(pelko::loadForeignBankFile(factoryBankPath(environment), bank));
     EXPECT_EQ(bank.name(), "Factory");
@@ -113,7 +113,7 @@ TEST(FactoryBank, EveryDesignedProgramHasANameAnAuthorAndACategory)
 
 TEST(FactoryBank, EveryDesignedProgramSoundsWithoutClippingOnAChord)
 {
-    PluginEnvironment environment;
+    PluginEnvironment environment(true, true);
     pelko::ProgramBank bank;
     ASSERT_TRUE(pelko::loadForeignBankFile(factoryBankPath(environment), bank));
     std::optional<std::vector<std::uint8_t>> file = pelko::readWholeFile(factoryBankPath(environment), 16u << 20);
@@ -144,7 +144,7 @@ TEST(FactoryBank, EveryDesignedProgramSoundsWithoutClippingOnAChord)
 // state has been saved, the next start takes the saved state instead.
 TEST(FactoryBank, IsTheStateOfAFirstStartOnly)
 {
-    PluginEnvironment environment;
+    PluginEnvironment environment(true, true);
     // The copied build folder may hold the state of an earlier run of the module.
     std::filesystem::remove(pelko::stateFilePath(environment.installFolder()));
     pelko::ProgramBank bank;

@@ -16,7 +16,7 @@ namespace {
 
 TEST(FactoryLibrary, HoldsEveryFactoryProgramInItsCategory)
 {
-    testing_support::PluginEnvironment environment;
+    testing_support::PluginEnvironment environment(true, true);
     pelko::ProgramBank bank;
     ASSERT_TRUE(pelko::loadForeignBankFile(environment.installFolder() + "presets/Factory.fxb", bank));
 
