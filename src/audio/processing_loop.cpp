@@ -3,6 +3,7 @@
 #include "plugin/synth_plugin.h"
 
 #include "audio/controller_map.h"
+#include "dsp/effects/tempo_sync.h"
 #include "engine/voice_manager.h"
 #include "platform/threads.h"
 
@@ -15,8 +16,8 @@
 namespace pelko {
 namespace {
 
-// Tempi outside this range are treated as a host error and ignored (the last sane tempo stays).
-bool saneTempo(double tempo) { return std::isfinite(tempo) && tempo >= 1.0 && tempo <= 1000.0; }
+// Tempi the effects cannot use are a host error and ignored: the last sane tempo stays.
+bool saneTempo(double tempo) { return isUsableTempo(tempo); }
 
 // Denormal numbers are flushed to zero (inputs and results) for the block and the host's setting
 // is restored afterwards: decaying envelopes, filters and effect tails then never fall into the
@@ -67,6 +68,7 @@ void SynthPlugin::readHostTempo()
         beatPeriod_ = 1.0f / tempo;
         voiceContext_.tempo = tempo;
         setParameter(166, editBuffer_.values[166]);
+        effects_.setTempo(tempo);
     }
 }
 
@@ -142,6 +144,9 @@ void SynthPlugin::render(float** outputs, int frames, bool accumulate)
             right[i] = yr;
         }
         outputState_ = {xl, yl, xr, yr};
+    }
+    if (!engine_.fxBypass) {
+        effects_.process(left, right, frames);
     }
 }
 

@@ -123,12 +123,14 @@ void Oscillator::start(const NoteStart& n, int index, ActiveEnvelopes& active)
     active.add(&amp_);
 
     const EnvelopeShape& shaperShape = shapeOf(program, object::kOscWaveshaperEnv + index);
-    if (shaper_.start(curveOf(program, object::kOscVelocityWaveshaperLevel + index).at(v) *
+    shaperMoves_ = shaper_.start(curveOf(program, object::kOscVelocityWaveshaperLevel + index).at(v) *
                           curveOf(program, object::kOscKeyWaveshaperLevel + index).at(k) * shaperShape.depth(),
                       envelopeTimeScale(shaperShape, rate, tempo),
                       curveOf(program, object::kOscVelocityWaveshaperTime + index).at(v) *
                           curveOf(program, object::kOscKeyWaveshaperTime + index).at(k),
-                      shaperShape)) {
+                      shaperShape);
+    heldShaper_ = shaper_.output();
+    if (shaperMoves_) {
         active.add(&shaper_);
     }
     shaperCurve_ = &program.objectAs<WaveshaperObject>(object::kOscWaveshape + index).curve();
@@ -138,11 +140,13 @@ void Oscillator::start(const NoteStart& n, int index, ActiveEnvelopes& active)
                                         curveOf(program, object::kOscVelocityPitchEnvLevel + index).at(v) *
                                         curveOf(program, object::kOscKeyPitchEnvLevel + index).at(k) *
                                         pitchShape.depth();
-    if (pitch_.start(1.0f, envelopeTimeScale(pitchShape, rate, tempo),
+    pitchMoves_ = pitch_.start(1.0f, envelopeTimeScale(pitchShape, rate, tempo),
                      curveOf(program, object::kOscVelocityPitchEnvTime + index).at(v) *
                          curveOf(program, object::kOscKeyPitchEnvTime + index).at(k),
                      pitchShape, EnvelopeRunner::kMinSegment, EnvelopeRunner::pitchRatio,
-                     std::max(finiteOr(pitchDepth, 1.0f), 0.0f))) {
+                     std::max(finiteOr(pitchDepth, 1.0f), 0.0f));
+    heldPitch_ = pitch_.output();
+    if (pitchMoves_) {
         active.add(&pitch_);
     }
 
@@ -152,8 +156,10 @@ void Oscillator::start(const NoteStart& n, int index, ActiveEnvelopes& active)
     if (s.randomPhase) {
         phaseScale *= nextBipolarRandom();
     }
-    if (phaseEnvelope_.start(phaseScale, envelopeTimeScale(phaseShape, rate, tempo), 1.0f, phaseShape,
-                             EnvelopeRunner::kMinSegment, EnvelopeRunner::phaseOffset, length_)) {
+    phaseMoves_ = phaseEnvelope_.start(phaseScale, envelopeTimeScale(phaseShape, rate, tempo), 1.0f, phaseShape,
+                                       EnvelopeRunner::kMinSegment, EnvelopeRunner::phaseOffset, length_);
+    heldPhase_ = phaseEnvelope_.output();
+    if (phaseMoves_) {
         active.add(&phaseEnvelope_);
     }
 }

@@ -63,8 +63,10 @@ public:
             // The last step lands exactly on the note (summing the steps would miss it slightly).
             glideRatio_ = --glideSamplesLeft_ > 0 ? glideRatio_ + glideStep_ : 1.0f;
         }
-        float newPhase = phase_ + glideRatio_ * pitch_.output() * increment_ * pitchFactor;
-        float pos = phaseEnvelope_.output() + fmInput_ + newPhase;
+        const float pitchRatio = pitchMoves_ ? pitch_.output() : heldPitch_;
+        const float phaseOffset = phaseMoves_ ? phaseEnvelope_.output() : heldPhase_;
+        float newPhase = phase_ + glideRatio_ * pitchRatio * increment_ * pitchFactor;
+        float pos = phaseOffset + fmInput_ + newPhase;
         if (pos < 0.0f) {
             pos += length_;
         }
@@ -91,7 +93,7 @@ public:
             std::int32_t k = static_cast<std::int32_t>(p);
             k = k < 0 ? 0 : (k > 255 ? 255 : k);
             const float y = table[k] + (table[k + 1] - table[k]) * (p - static_cast<float>(k));
-            s += ((y - 0.5f) - s) * shaperAmount_ * shaper_.output();
+            s += ((y - 0.5f) - s) * shaperAmount_ * (shaperMoves_ ? shaper_.output() : heldShaper_);
         }
         if (!amp_.running()) {
             active_ = false;
@@ -145,6 +147,14 @@ private:
     float shaperAmount_ = 1.0f;
     const std::int16_t* samples_ = nullptr;
     const WaveshaperCurve* shaperCurve_ = nullptr;
+    // Outputs of the envelopes that stay constant for the note, kept here so that rendering does
+    // not reach into their runners.
+    float heldPitch_ = 1.0f;
+    float heldPhase_ = 0.0f;
+    float heldShaper_ = 1.0f;
+    bool pitchMoves_ = false;
+    bool phaseMoves_ = false;
+    bool shaperMoves_ = false;
     bool enabled_ = false;
     bool active_ = false;
 

@@ -386,7 +386,7 @@ bool PresetDatabase::deleteCategory(int catId)
     }
     bool ok = true;
     LibraryRow category;
-    if (presets + subcategories > 0 && !showMessage(17, {}, kMessageYesNo)) {
+    if (presets + subcategories > 0 && !showMessage(17, {}, kMessageYesNo, "Deleting Category")) {
         // No: keep the contents by handing them to the parent, which already counts them.
         ok = getCategory(catId, category);
         if (ok && presets > 0) {

@@ -50,7 +50,7 @@ std::array<DeferredMessage, kDeferredCapacity> deferred;
 int deferredCount = 0;
 std::mutex deferredMutex;
 
-bool present(int number, std::string_view detail, int style)
+bool present(int number, std::string_view detail, int style, const char* captionOverride)
 {
     const char* text = messageText(number);
     if (text == nullptr) {
@@ -62,7 +62,7 @@ bool present(int number, std::string_view detail, int style)
         full += "\n";
         full.append(detail.data(), detail.size());
     }
-    const char* caption = number == 21 ? kWarningCaption : kErrorCaption;
+    const char* caption = captionOverride != nullptr ? captionOverride : number == 21 ? kWarningCaption : kErrorCaption;
     MessageKind kind = style == kMessageYesNo ? MessageKind::Question : MessageKind::Warning;
     return userInterface().messageBox(full, caption, kind);
 }
@@ -79,7 +79,7 @@ const char* messageText(int number)
     return nullptr;
 }
 
-bool showMessage(int number, std::string_view detail, int style)
+bool showMessage(int number, std::string_view detail, int style, const char* caption)
 {
     if (onAudioThread()) {
         std::unique_lock<std::mutex> lock(deferredMutex, std::try_to_lock);
@@ -96,7 +96,7 @@ bool showMessage(int number, std::string_view detail, int style)
         return false;
     }
     showDeferredMessages();
-    return present(number, detail, style);
+    return present(number, detail, style, caption);
 }
 
 void showPlainMessage(const std::string& text, const std::string& caption)
@@ -119,7 +119,7 @@ void showDeferredMessages()
     }
     for (int i = 0; i < count; ++i) {
         const DeferredMessage& m = pending[static_cast<std::size_t>(i)];
-        present(m.number, m.detail, m.style == kMessageYesNo ? kMessageOk : m.style);
+        present(m.number, m.detail, m.style == kMessageYesNo ? kMessageOk : m.style, nullptr);
     }
 }
 

@@ -22,7 +22,8 @@ const char* messageText(int number);
 // Shows message n (unknown numbers show message 0). Returns true for Yes (style 1) or OK.
 // On the audio thread nothing is shown: the message is queued for the next user-interface call
 // and a question counts as answered No.
-bool showMessage(int number, std::string_view detail = {}, int style = kMessageOk);
+// A caption other than the product's may be given (e.g. a question with its own title).
+bool showMessage(int number, std::string_view detail = {}, int style = kMessageOk, const char* caption = nullptr);
 
 // The entry point's own two plain boxes ("cant alloc vsti" / "cant init vsti", caption "error").
 void showPlainMessage(const std::string& text, const std::string& caption);

@@ -9,7 +9,9 @@
 #include "params/patch_object_table.h"
 #include "platform/debug_output.h"
 #include "platform/messages.h"
+#include "engine/tuning_scale.h"
 #include "storage/additive_settings_object.h"
+#include "storage/chunk_storage.h"
 #include "storage/setting_objects.h"
 #include "storage/text_object.h"
 #include "storage/user_controls_assignment.h"
@@ -68,7 +70,7 @@ int SynthPlugin::instanceCount()
     return liveInstances;
 }
 
-SynthPlugin::SynthPlugin(vst2::HostCallback host) : host_(host), bankInfo_(std::make_unique<TextObject>(32))
+SynthPlugin::SynthPlugin(vst2::HostCallback host) : host_(host)
 {
     // Step 1: the descriptor with 64 programs and 208 parameters; chunk buffers and events clear.
     effect_.magic = vst2::kEffectMagic;
@@ -90,8 +92,10 @@ void SynthPlugin::construct()
     // Step 4: the install folder.
     installFolder_ = findInstallFolder(settings_, moduleFolder());
 
-    // Steps 5 and 6: the note pitch and pitch-bend tables are part of the object; processLock.
-    rebuildNotePitchTable();
+    // Steps 5 and 6: the note pitch and pitch-bend tables are part of the object; processLock;
+    // the effect slots build every effect type once, so that type changes never allocate later.
+    applyTuningTable();
+    effects_.prepareAllTypes();
     voiceContext_.program = &editBuffer_;
     voiceContext_.settings = &engine_;
     voiceContext_.frequencies = &notePitchTable_;
@@ -123,9 +127,11 @@ void SynthPlugin::construct()
         resetVoices();
         halfSamplePeriod_ = 0.5f / sampleRate_;
         resetOutputState();
-        // With no stored state to restore, the default program is applied so that the engine
-        // follows its parameters from the start.
-        selectProgram(0);
+        // The last state; without one (or without an install folder) the default program is
+        // applied all the same, so that the engine follows its parameters from the start.
+        if (!restoreState()) {
+            selectProgram(0);
+        }
     }
 
     // Steps 11–13.
@@ -149,6 +155,7 @@ SynthPlugin::~SynthPlugin()
         waveBank_ = nullptr;
     }
     clipboardProgram_.reset();
+    saveState();
     std::lock_guard<std::mutex> lock(instancesMutex);
     --liveInstances;
 }
@@ -224,6 +231,10 @@ vst2::VstIntPtr SynthPlugin::dispatch(vst2::VstInt32 opcode, vst2::VstInt32 inde
             resume();
         }
         return 0;
+    case vst2::effGetChunk:
+        return getChunk(index != 0, static_cast<void**>(ptr));
+    case vst2::effSetChunk:
+        return setChunk(index != 0, ptr, value);
     case vst2::effProcessEvents:
         handleProcessEvents(static_cast<const vst2::VstEvents*>(ptr));
         return 1;
@@ -426,7 +437,12 @@ bool SynthPlugin::parameterIsDiscrete(int index, bool& discrete) const
     if (index < 0 || index >= kParameterCount) {
         return false;
     }
-    discrete = index >= 2 && index <= 13;
+    if (index >= 167 && index <= 178) {
+        LockGuard lock(processLock_);
+        discrete = effects_.isDiscrete((index - 167) / 6, (index - 167) % 6);
+    } else {
+        discrete = index >= 2 && index <= 13;
+    }
     return true;
 }
 
@@ -480,7 +496,9 @@ void SynthPlugin::selectProgram(int index)
         setParameter(i, editBuffer_.values[static_cast<std::size_t>(i)]);
     }
     // Without an effect in both slots there is nothing to run in parallel.
-    setParameter(181, 1.0f);
+    if (!effects_.bothSlotsHaveEffects()) {
+        setParameter(181, 1.0f);
+    }
     // 7.
     masterGain_ = savedGain;
     setParameter(1, editBuffer_.values[1]);
@@ -523,7 +541,11 @@ void SynthPlugin::applyPatchObject(int index)
         applyProductBus(index - object::kAmSettings);
         break;
     case object::kMicrotuningScale:
-        rebuildNotePitchTable();
+        applyTuningTable();
+        break;
+    case object::kFxType:
+    case object::kFxType + 1:
+        effects_.setType(index - object::kFxType, editBuffer_.objectAs<IntegerObject>(index).value());
         break;
     case object::kDisabledFm:
         for (int cell = 0; cell < 48; ++cell) {
@@ -591,8 +613,16 @@ void SynthPlugin::initialiseProgram(int index, bool toDefaults)
     if (index < 0 || index >= kProgramCount) {
         return;
     }
-    (void)toDefaults;  // reading "presets/default.fxp" comes with the program file reader
     Program fresh;
+    bool loaded = false;
+    if (!toDefaults && installFolder_) {
+        // A missing or invalid default patch leaves the slot with the default program.
+        Program fromFile;
+        loaded = loadProgramFile(*installFolder_ + "presets/" + "default.fxp", fromFile).ok;
+        if (loaded) {
+            fresh = fromFile;
+        }
+    }
     LockGuard lock(processLock_);
     bank_.programs[static_cast<std::size_t>(index)] = fresh;
 }
@@ -641,19 +671,106 @@ void SynthPlugin::polyphonyChanged(int voices)
 
 void SynthPlugin::pitchBendRangeChanged(int semitones) { rebuildPitchBendTable(semitones); }
 void SynthPlugin::glideSwitched() { voiceContext_.lastNote = kNoNote; }
-void SynthPlugin::effectParameterChanged(int, int, float) {}
-void SynthPlugin::effectDryWetChanged(int, float) {}
-void SynthPlugin::effectSyncChanged(int, bool) {}
-void SynthPlugin::effectRoutingChanged(bool) {}
-void SynthPlugin::effectParameterDisplay(int, int, float, char* out) const { out[0] = '\0'; }
+void SynthPlugin::effectParameterChanged(int slot, int parameter, float value) { effects_.setParameter(slot, parameter, value); }
+void SynthPlugin::effectDryWetChanged(int slot, float value) { effects_.setDryWet(slot, value); }
+void SynthPlugin::effectSyncChanged(int slot, bool on) { effects_.setTempoSync(slot, on); }
+void SynthPlugin::effectRoutingChanged(bool serial) { effects_.setSerial(serial); }
 
-void SynthPlugin::rebuildPitchBendTable(int semitones)
+void SynthPlugin::effectParameterDisplay(int slot, int parameter, float, char* out) const
 {
-    // Entry i = (2^(s/12))^(i/64 − 1); entry 64 is exactly 1.
-    double range = std::exp2(static_cast<double>(semitones) / 12.0);
-    for (int i = 0; i < 128; ++i) {
-        pitchBendTable_[static_cast<std::size_t>(i)] = static_cast<float>(std::pow(range, i / 64.0 - 1.0));
+    // The effect formats the value it holds, which is the stored one.
+    LockGuard lock(processLock_);
+    effects_.display(slot, parameter, out, kDisplayTextSize);
+}
+
+void SynthPlugin::rebuildPitchBendTable(int semitones) { computePitchBendTableForSemitones(pitchBendTable_, semitones); }
+
+void SynthPlugin::applyTuningTable()
+{
+    LockGuard lock(processLock_);
+    applyTuning(notePitchTable_, globalTuningOn_, globalTuning_.scale(),
+                editBuffer_.objectAs<TuningScaleObject>(object::kMicrotuningScale).scale());
+    // Keys whose pitch comes out as 0 Hz, negative or infinite play their equal-tempered pitch.
+    makePlayable(notePitchTable_);
+}
+
+// ---- program storage --------------------------------------------------------------------------------
+
+template <class Fn>
+auto SynthPlugin::withStorage(Fn&& fn)
+{
+    int current = currentProgram_.load();
+    StorageState state{bank_, editBuffer_, current, {globalTuningOn_, globalTuning_, bankInfo_}, nullptr};
+    auto result = fn(state);
+    currentProgram_.store(current);
+    return result;
+}
+
+vst2::VstIntPtr SynthPlugin::getChunk(bool preset, void** data)
+{
+    if (data == nullptr) {
+        return 0;
     }
+    LockGuard lock(processLock_);
+    std::vector<std::uint8_t>& buffer = preset ? chunkBufferProgram_ : chunkBufferBank_;
+    buffer = withStorage([&](StorageState& state) { return pelko::getChunk(state, preset); });
+    *data = buffer.empty() ? nullptr : buffer.data();
+    return static_cast<vst2::VstIntPtr>(buffer.size());
+}
+
+vst2::VstIntPtr SynthPlugin::setChunk(bool preset, const void* data, vst2::VstIntPtr size)
+{
+    if (data == nullptr || size <= 0) {
+        return 0;
+    }
+    SetChunkResult result;
+    {
+        LockGuard lock(processLock_);
+        result = withStorage([&](StorageState& state) {
+            return pelko::setChunk(state, data, static_cast<std::size_t>(size), preset);
+        });
+    }
+    if (!result.ok) {
+        return 0;
+    }
+    if (result.view) {
+        editorView_ = result.view;
+    }
+    applyTuningTable();
+    if (result.selectProgram >= 0 && result.selectProgram < kProgramCount) {
+        selectProgram(result.selectProgram);
+    }
+    return 1;
+}
+
+bool SynthPlugin::restoreState()
+{
+    if (!installFolder_) {
+        return false;
+    }
+    FileLoadResult result;
+    {
+        LockGuard lock(processLock_);
+        result = withStorage([&](StorageState& state) { return loadBankFile(state, stateFilePath(*installFolder_)); });
+    }
+    if (!result.ok) {
+        return false;
+    }
+    if (result.view) {
+        editorView_ = result.view;
+    }
+    applyTuningTable();
+    selectProgram(result.selectProgram >= 0 && result.selectProgram < kProgramCount ? result.selectProgram : 0);
+    return true;
+}
+
+bool SynthPlugin::saveState()
+{
+    if (!installFolder_) {
+        return false;
+    }
+    LockGuard lock(processLock_);
+    return withStorage([&](StorageState& state) { return saveBankFile(state, stateFilePath(*installFolder_)); });
 }
 
 // ---- sample rate, block size, suspend/resume ---------------------------------------------------------
@@ -676,6 +793,7 @@ void SynthPlugin::setSampleRate(float rate)
         voices_->prepareFilters(sharedFilterTables());
     }
     halfSamplePeriod_ = 0.5f / rate;
+    effects_.setSampleRate(rate);
     for (int i = 0; i < kParameterCount; ++i) {
         setParameter(i, editBuffer_.values[static_cast<std::size_t>(i)]);
     }
@@ -695,6 +813,7 @@ void SynthPlugin::suspend()
     LockGuard lock(processLock_);
     resetVoices();
     resetOutputState();
+    effects_.reset();
     dcCoefficient_ = 1.0f - 256.0f * halfSamplePeriod_;
 }
 
@@ -724,18 +843,11 @@ bool SynthPlugin::voicesSounding() const
 
 // ---- voices: tuning, filters, product buses, waves ------------------------------------------------
 
-void SynthPlugin::rebuildNotePitchTable()
-{
-    const TuningScale& programScale = editBuffer_.objectAs<TuningScaleObject>(object::kMicrotuningScale).scale();
-    applyTuning(notePitchTable_, globalTuningOn_, globalTuning_.scale(), programScale);
-    makePlayable(notePitchTable_);
-}
-
 void SynthPlugin::setGlobalTuning(bool on)
 {
     LockGuard lock(processLock_);
     globalTuningOn_ = on;
-    rebuildNotePitchTable();
+    applyTuningTable();
 }
 
 void SynthPlugin::applyFilterMode(int filter)

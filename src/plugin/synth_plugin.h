@@ -9,12 +9,15 @@
 #pragma once
 
 #include "config/registry_store.h"
+#include "dsp/effects/effect_slots.h"
 #include "engine/voice_context.h"
 #include "params/parameter_host.h"
 #include "params/parameter_table.h"
 #include "platform/threads.h"
 #include "plugin/vst2_abi.h"
+#include "storage/chunk_storage.h"
 #include "storage/program.h"
+#include "storage/text_object.h"
 #include "storage/tuning_scale_object.h"
 #include "wave/wave.h"
 
@@ -23,10 +26,10 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace pelko {
 
-class TextObject;
 class VoiceManager;
 class WaveBank;
 
@@ -98,6 +101,18 @@ public:
     const std::optional<std::string>& installFolder() const { return installFolder_; }
     RegistryStore& settings() { return settings_; }
     const std::array<float, 128>& pitchBendTable() const { return pitchBendTable_; }
+    const std::array<float, 128>& notePitchTable() const { return notePitchTable_; }
+    bool globalTuningOn() const { return globalTuningOn_; }
+    TuningScaleObject& globalTuning() { return globalTuning_; }
+    TextObject& bankInfo() { return bankInfo_; }
+
+    // ---- program storage ----------------------------------------------------------------------
+    // The state file: restored at construction, saved at destruction.
+    bool restoreState();
+    bool saveState();
+    // The view block the editor gets once there is one.
+    const std::optional<EditorViewBlock>& editorView() const { return editorView_; }
+    const EffectSlots& effects() const { return effects_; }
     float leftBalance() const { return leftBalance_; }
     float rightBalance() const { return rightBalance_; }
 
@@ -125,11 +140,8 @@ public:
     // processing lock.
     VoiceManager* voiceManager() const { return voices_.get(); }
     const WaveSlot& waveSlot(int oscillator) const { return waveSlots_[static_cast<std::size_t>(oscillator)]; }
-    // Frequency in Hz of every key, from the program's tuning scale or the global one.
-    const FrequencyTable& notePitchTable() const { return notePitchTable_; }
+    // Global tuning on: the global scale replaces every program's scale.
     void setGlobalTuning(bool on);
-    bool globalTuning() const { return globalTuningOn_; }
-    TuningScaleObject& globalTuningScale() { return globalTuning_; }
 
 private:
     void construct();
@@ -142,6 +154,13 @@ private:
     bool voicesSounding() const;
     void resetOutputState();
     void rebuildPitchBendTable(int semitones);
+    void applyTuningTable();
+    vst2::VstIntPtr getChunk(bool preset, void** data);
+    vst2::VstIntPtr setChunk(bool preset, const void* data, vst2::VstIntPtr size);
+    // Runs fn with the storage view of this plug-in's programs; the current index is copied in and
+    // back around the call.
+    template <class Fn>
+    auto withStorage(Fn&& fn);
     void setProgramName(const char* name);
     vst2::VstIntPtr hostCall(vst2::VstInt32 opcode, vst2::VstInt32 index = 0, vst2::VstIntPtr value = 0,
                              void* ptr = nullptr, float opt = 0.0f);
@@ -158,7 +177,6 @@ private:
     void retireWave(std::shared_ptr<const Wave> wave);
     void dropRetiredWaves();
     void prefetchWaves(const Program& program);
-    void rebuildNotePitchTable();
     void applyFilterMode(int filter);
     void applyProductBus(int bus);
 
@@ -166,8 +184,8 @@ private:
     vst2::HostCallback host_ = nullptr;
 
     // Field order follows the construction order.
-    std::unique_ptr<std::uint8_t[]> chunkBufferProgram_;
-    std::unique_ptr<std::uint8_t[]> chunkBufferBank_;
+    std::vector<std::uint8_t> chunkBufferProgram_;
+    std::vector<std::uint8_t> chunkBufferBank_;
     const vst2::VstEvents* pendingEvents_ = nullptr;
     int pendingEventCount_ = 0;
     int nextEvent_ = 0;
@@ -194,10 +212,12 @@ private:
     std::array<float, 4> outputState_{};
     float dcCoefficient_ = 0.99f;
     bool globalTuningOn_ = false;
-    TuningScaleObject globalTuning_;
-    std::unique_ptr<TextObject> bankInfo_;
+    TuningScaleObject globalTuning_ = makeGlobalTuning();
+    TextObject bankInfo_ = makeBankInfo();
+    std::optional<EditorViewBlock> editorView_;
     EngineSettings engine_;
     std::optional<std::string> installFolder_;
+    EffectSlots effects_;
 
     // Voices: what they read (pitch bend, pressure, sustain pedal and the previous note live
     // here), the six oscillators' waves and the pool.

@@ -1,4 +1,6 @@
+#include "engine/curve.h"
 #include "engine/envelope_runner.h"
+#include "support/allocation_counter.h"
 
 #include <gtest/gtest.h>
 
@@ -290,6 +292,31 @@ TEST(EnvelopeRunner, FullShapeWithLoopStillLoops)
     runner.release();  // no segment after the loop: fade
     run(runner, 4000);
     EXPECT_FALSE(runner.running());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(EnvelopeRunner, VoiceOperationsNeverAllocate)
+{
+    EnvelopeShape shape(5, 0);
+    pelko::Curve curve;
+    EnvelopeRunner runner;
+    testing_support::AllocationCounter counter;
+    float sum = 0.0f;
+    runner.start(curve.at(64), 44100.0f, curve.at(100), shape);
+    for (int i = 0; i < 20000; ++i) {
+        runner.step();
+        sum += runner.output();
+    }
+    runner.release();
+    runner.fastFade();
+    runner.softRestart();
+    runner.jumpTo(2, 0.5f, 0.5f);
+    runner.step();
+    EXPECT_EQ(counter.count(), 0u);
+    EXPECT_GT(sum, 0.0f);
 }
 
 }  // namespace

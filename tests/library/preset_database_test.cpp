@@ -257,6 +257,7 @@ TEST_F(PresetDatabaseTest, DeletingACategoryWithYesRemovesItsWholeSubtree)
     ASSERT_TRUE(db.deleteCategory(analog));
     EXPECT_EQ(messageNumbers(), (std::vector<int>{17}));
     EXPECT_EQ(ui().messages()[0].kind, pelko::MessageKind::Question);
+    EXPECT_EQ(ui().messages()[0].caption, "Deleting Category");
 
     pelko::LibraryRow row;
     EXPECT_FALSE(db.getCategory(analog, row));

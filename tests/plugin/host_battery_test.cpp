@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <atomic>
 #include <cmath>
 #include <memory>
@@ -14,6 +16,12 @@
 
 using testing_support::LoadedModule;
 using testing_support::PluginEnvironment;
+
+static bool fileExists(const std::string& path)
+{
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0;
+}
 
 namespace {
 
@@ -173,6 +181,70 @@ TEST(HostThreads, DispatcherFromASecondThreadWhileTheAudioThreadProcesses)
     }
     audio.join();
     EXPECT_GE(calls, 200);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(HostBattery, ChunkRoundTripsAreIdentical)
+{
+    PluginEnvironment environment;
+    LoadedModule module;
+    host::HostModule& host = module.host();
+    std::mt19937 random(5);
+    for (int i = 0; i < 208; ++i) {
+        host.setParameter(i, static_cast<float>(random() % 1000) / 1000.0f);
+    }
+    host.setProgramName("Round trip");
+    for (bool program : {true, false}) {
+        std::vector<std::uint8_t> first = host.getChunk(program);
+        ASSERT_GT(first.size(), 1000u);
+        ASSERT_TRUE(host.setChunk(program, first));
+        std::vector<std::uint8_t> second = host.getChunk(program);
+        EXPECT_EQ(first, second) << (program ? "program" : "bank");
+    }
+    EXPECT_EQ(host.getProgramName(), "Round trip");
+}
+
+TEST(HostBattery, ChunksCarryProgramsToAnotherInstance)
+{
+    PluginEnvironment environment;
+    std::vector<std::uint8_t> bank;
+    {
+        LoadedModule module;
+        module.host().setProgram(3);
+        module.host().setParameter(111, 0.75f);
+        module.host().setProgramName("Carried");
+        bank = module.host().getChunk(false);
+    }
+    LoadedModule other;
+    ASSERT_TRUE(other.host().setChunk(false, bank));
+    EXPECT_EQ(other.host().getProgram(), 3);
+    EXPECT_FLOAT_EQ(other.host().getParameter(111), 0.75f);
+    EXPECT_EQ(other.host().programNameIndexed(3), std::optional<std::string>("Carried"));
+    // Damaged chunks are refused and change nothing.
+    std::vector<std::uint8_t> damaged(bank.begin(), bank.begin() + 100);
+    EXPECT_FALSE(other.host().setChunk(false, damaged));
+    damaged[0] = 'X';
+    EXPECT_FALSE(other.host().setChunk(true, damaged));
+    EXPECT_FALSE(other.host().setChunk(true, {}));
+    EXPECT_EQ(other.host().programNameIndexed(3), std::optional<std::string>("Carried"));
+}
+
+TEST(HostBattery, TheBankSurvivesInTheStateFile)
+{
+    PluginEnvironment environment;
+    {
+        LoadedModule module;
+        module.host().setProgram(7);
+        module.host().setProgramName("Kept");
+        module.host().copyProgram(7);
+    }
+    EXPECT_TRUE(fileExists(environment.installFolder() + "tmp.sav"));
+    LoadedModule next;
+    EXPECT_EQ(next.host().getProgram(), 7);
+    EXPECT_EQ(next.host().getProgramName(), "Kept");
 }
 
 }  // namespace

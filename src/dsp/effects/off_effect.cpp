@@ -1,0 +1,7 @@
+#include "dsp/effects/off_effect.h"
+
+namespace pelko {
+
+constexpr EffectKind kOffKind{0, "Off", {}};
+
+}  // namespace pelko
