@@ -1,0 +1,21 @@
+// Text programs: any text read into a program that is kept across inputs, as a bank slot is.
+#include "fuzz_support.h"
+
+#include "storage/text_program.h"
+
+#include <cmath>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    fuzzing::silence();
+    static pelko::Program program;
+    pelko::readProgramText(std::string_view(reinterpret_cast<const char*>(data), size), program);
+    for (float v : program.values) {
+        if (!(v >= 0.0f && v <= 1.0f)) std::abort();
+    }
+    // What was read must write and read back.
+    pelko::Program copy;
+    pelko::readProgramText(pelko::programText(program), copy);
+    return 0;
+}
