@@ -3,6 +3,7 @@
 #include "dsp/filters/filter.h"
 #include "engine/engine_random.h"
 #include "engine/program_access.h"
+#include "engine/step_sequencer.h"
 #include "params/patch_object_table.h"
 
 #include <cmath>
@@ -340,7 +341,11 @@ void Voice::render()
     if (--controlCountdown_ <= 0) {
         controlTick();
     }
-    // 2. The step sequencer would advance here.
+    // 2. Step sequencer.
+    const SequencerSettings& sequencer = context_.settings->sequencer;
+    if (sequencer.steps != 0 && manager_ != nullptr) {
+        StepSequencer::advance(*this, *manager_, sequencer);
+    }
     // 3. Envelopes.
     active_.stepAll();
     // 4. FM inputs from the previous sample.

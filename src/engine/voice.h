@@ -32,6 +32,7 @@
 namespace pelko {
 
 class FilterTables;
+class VoiceManager;
 struct VoiceList;
 
 constexpr int kKeyVoice = 255;     // parentNote of a voice started from the keyboard
@@ -80,6 +81,8 @@ public:
     float outRight() const { return outRight_; }
     float modValue(int i) const { return modValues_[static_cast<std::size_t>(i)]; }
     float randomValue() const { return randomValue_; }
+    int stepIndex() const { return stepIndex_; }
+    int gateCountdown() const { return gateCountdown_; }
     const Oscillator& oscillator(int i) const { return oscillators_[static_cast<std::size_t>(i)]; }
     const Filter* filter(int i) const { return filterSlots_[static_cast<std::size_t>(i)].filter(); }
     const EnvelopeRunner& cutoffEnvelope(int i) const { return cutoffEnvelope_[static_cast<std::size_t>(i)]; }
@@ -96,12 +99,15 @@ public:
 
 private:
     friend class VoiceManager;
+    friend class StepSequencer;
 
     void controlTick();
     void takeGains();
     void recover();
 
     VoiceContext& context_;
+    // The pool this voice belongs to: the step sequencer starts its children there.
+    VoiceManager* manager_ = nullptr;
 
     // Per-sample state first.
     std::int32_t controlCountdown_ = kControlPeriod;
@@ -148,7 +154,7 @@ private:
     std::array<float, 2> appliedCutoff_{};
     std::array<float, 2> appliedResonance_{};
 
-    // Step sequencer state (the sequencer drives it).
+    // Step sequencer state (engine/step_sequencer.h drives it).
     int stepIndex_ = 0;
     int stepCountdown_ = 0;
     int gateCountdown_ = 0;

@@ -12,6 +12,7 @@ VoiceManager::VoiceManager(VoiceContext& context, int polyphony, int poolSize)
         pool_.reserve(static_cast<std::size_t>(std::max(poolSize, 0)));
         for (int i = 0; i < poolSize; ++i) {
             auto voice = std::make_unique<Voice>(context_);
+            voice->manager_ = this;
             link(free_, voice.get());
             pool_.push_back(std::move(voice));
         }

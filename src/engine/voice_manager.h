@@ -9,6 +9,9 @@
 // onto the held stack (its key still down) and takes over its filter envelopes; releasing the
 // newest key brings the previous one back with a short rise (legato).
 //
+// Step-sequencer children (engine/step_sequencer.h) come through noteOn too; they are never
+// stolen and note-offs leave them alone.
+//
 // A note-on when every voice of the pool is busy is ignored.
 //
 // Every operation runs under the owner's processing lock, normally on the audio thread, and none

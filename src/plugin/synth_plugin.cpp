@@ -8,6 +8,7 @@
 #include "engine/voice_manager.h"
 #include "params/patch_object_table.h"
 #include "platform/debug_output.h"
+#include "platform/file_system.h"
 #include "platform/messages.h"
 #include "engine/tuning_scale.h"
 #include "storage/additive_settings_object.h"
@@ -757,7 +758,11 @@ bool SynthPlugin::restoreState()
     FileLoadResult result;
     {
         LockGuard lock(processLock_);
-        result = withStorage([&](StorageState& state) { return loadBankFile(state, stateFilePath(*installFolder_)); });
+        result = withStorage([&](StorageState& state) {
+            // The first start has no saved state yet: it begins with the factory bank.
+            const std::string saved = stateFilePath(*installFolder_);
+            return loadBankFile(state, fileExists(saved) ? saved : *installFolder_ + "presets/Factory.fxb");
+        });
     }
     if (!result.ok) {
         return false;

@@ -34,7 +34,8 @@ vst2::VstIntPtr recordingHost(vst2::AEffect*, vst2::VstInt32 opcode, vst2::VstIn
 }
 }  // namespace
 
-PluginEnvironment::PluginEnvironment(bool withPath) : ui_(std::make_shared<pelko::ScriptedUserInterface>())
+PluginEnvironment::PluginEnvironment(bool withPath, bool withFactoryBank)
+    : install_(withFactoryBank), ui_(std::make_shared<pelko::ScriptedUserInterface>())
 {
     if (withPath) {
         config_.writeRegistry("path=" + install_.path() + "\n");

@@ -19,7 +19,8 @@ namespace testing_support {
 class PluginEnvironment {
 public:
     // withPath: write "path" into the registry, naming the private install folder.
-    explicit PluginEnvironment(bool withPath = true);
+    // withFactoryBank: keep the factory bank in that folder (a first start then loads it).
+    explicit PluginEnvironment(bool withPath = true, bool withFactoryBank = false);
     ~PluginEnvironment();
 
     const std::string& installFolder() const { return install_.path(); }

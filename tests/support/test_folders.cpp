@@ -48,11 +48,16 @@ void IsolatedConfig::writeRegistry(const std::string& contents) const
     std::ofstream(registryFile(), std::ios::binary) << contents;
 }
 
-InstallFolderCopy::InstallFolderCopy()
+InstallFolderCopy::InstallFolderCopy(bool withFactoryBank)
 {
     std::filesystem::path source(PELKO_BUILD_INSTALL_FOLDER);
     if (std::filesystem::exists(source)) {
         std::filesystem::copy(source, folder_.path(), std::filesystem::copy_options::recursive);
+    }
+    std::error_code ignored;
+    std::filesystem::remove(folder_.path() + "tmp.sav", ignored);
+    if (!withFactoryBank) {
+        std::filesystem::remove(folder_.path() + "presets/Factory.fxb", ignored);
     }
 }
 

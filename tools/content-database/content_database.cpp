@@ -1,13 +1,42 @@
-// Builds the presets database file of the install folder: the library's tables and the factory
-// category tree, made by the same code the plug-in uses. Written to a temporary file first and
+// Builds the presets database file of the install folder: the library's tables, the factory
+// category tree, made by the same code the plug-in uses, and every factory program filed in its
+// category (the same recipes the factory bank is built from). Written to a temporary file first and
 // renamed, so a failed build never leaves a half-made database behind.
+#include "factory_programs.h"
 #include "library/factory_library.h"
 #include "library/preset_database.h"
 #include "platform/user_interface.h"
+#include "storage/program_format.h"
 
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
+
+namespace {
+
+bool addFactoryPrograms(pelko::FactoryLibrary& library)
+{
+    for (pelko::factory::FactoryProgram& entry : pelko::factory::factoryPrograms()) {
+        const std::string name(entry.program.name());
+        const int id = library.categoryId(entry.category);
+        // The bank stores the category number a new library gives; a library numbered otherwise
+        // would file the bank's programs elsewhere.
+        if (id != pelko::factory::factoryCategoryNumber(entry.category)) {
+            std::fprintf(stderr, "%s: category %s has id %d, the factory bank expects %d\n", name.c_str(),
+                         entry.category.c_str(), id, pelko::factory::factoryCategoryNumber(entry.category));
+            return false;
+        }
+        std::vector<std::uint8_t> record = pelko::presetRecord(entry.program, id);
+        if (!library.addPreset(entry.category, name, entry.comment, record)) {
+            std::fprintf(stderr, "%s: the factory program could not be filed\n", name.c_str());
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -27,7 +56,7 @@ int main(int argc, char** argv)
         ok = db.open(temporary);
         if (ok) {
             pelko::FactoryLibrary library(db);
-            ok = library.createCategories();
+            ok = library.createCategories() && addFactoryPrograms(library);
         }
         db.close();
     }

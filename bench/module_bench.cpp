@@ -1,0 +1,123 @@
+// The whole module through the host harness: 1, 8 and 32 held notes of a program with all six
+// oscillators (an FM ring), both filters and both effect slots, in blocks of 256 samples at 44.1
+// and 96 kHz. The program is set up in an in-process plug-in and handed to the module as a chunk.
+//
+// Counters: rt_factor = seconds of audio rendered per second of one core.
+#include "dsp/filters/filter_types.h"
+#include "params/patch_object_table.h"
+#include "plugin/entry_point.h"
+#include "plugin/synth_plugin.h"
+#include "storage/setting_objects.h"
+#include "storage/wave_name_object.h"
+
+#include "host_module.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+vst2::VstIntPtr quietHost(vst2::AEffect*, vst2::VstInt32 opcode, vst2::VstInt32, vst2::VstIntPtr, void*, float)
+{
+    return opcode == vst2::audioMasterVersion ? 2400 : 0;
+}
+
+// A private configuration naming a private copy of the install folder, for the whole run.
+void isolateConfiguration()
+{
+    static bool done = false;
+    if (done) {
+        return;
+    }
+    done = true;
+    char pattern[] = "/tmp/pelko-bench-XXXXXX";
+    const std::string root = ::mkdtemp(pattern);
+    const std::string install = root + "/install/";
+    std::filesystem::copy(PELKO_BUILD_INSTALL_FOLDER, install, std::filesystem::copy_options::recursive);
+    std::filesystem::create_directories(root + "/config/Vantomo/Pelko2");
+    std::ofstream(root + "/config/Vantomo/Pelko2/registry", std::ios::binary) << "path=" << install << "\n";
+    ::setenv("XDG_CONFIG_HOME", (root + "/config/").c_str(), 1);
+}
+
+std::vector<std::uint8_t> fullProgramChunk()
+{
+    vst2::AEffect* effect = pelko::pluginEntry(&quietHost);
+    pelko::SynthPlugin& plugin = *pelko::SynthPlugin::fromEffect(effect);
+    pelko::Program& program = plugin.editBuffer();
+    for (int osc = 0; osc < 6; ++osc) {
+        program.objectAs<pelko::WaveNameObject>(pelko::object::kOscShapeId + osc).setText("Single Cycle\\Sine");
+        plugin.applyPatchObject(pelko::object::kOscShapeId + osc);
+        plugin.setParameter(26 + 6 * ((osc + 1) % 6) + osc, 0.3f);
+        plugin.setParameter(80 + osc, 0.3f);
+        plugin.setParameter(86 + osc, 0.3f);
+        plugin.setParameter(92 + osc, 0.1f);
+    }
+    program.objectAs<pelko::IntegerObject>(pelko::object::kFilterMode).setValue(pelko::filter_id::kLowpass24);
+    program.objectAs<pelko::IntegerObject>(pelko::object::kFilterMode + 1).setValue(pelko::filter_id::kAnalogLowpass2);
+    program.objectAs<pelko::IntegerObject>(pelko::object::kFxType).setValue(1);       // stereo delay
+    program.objectAs<pelko::IntegerObject>(pelko::object::kFxType + 1).setValue(30);  // quad phaser
+    for (int object : {pelko::object::kFilterMode, pelko::object::kFilterMode + 1, pelko::object::kFxType,
+                       pelko::object::kFxType + 1}) {
+        plugin.applyPatchObject(object);
+    }
+    plugin.setParameter(0, 1.0f);  // 32 voices
+    plugin.setParameter(111, 0.6f);
+    plugin.setParameter(112, 0.4f);
+    plugin.setParameter(115, 0.5f);
+    plugin.setParameter(179, 0.5f);
+    plugin.setParameter(180, 0.5f);
+    void* data = nullptr;
+    const auto size = effect->dispatcher(effect, vst2::effGetChunk, 1, 0, &data, 0.0f);
+    const auto* bytes = static_cast<const std::uint8_t*>(data);
+    std::vector<std::uint8_t> chunk(bytes, bytes + (size > 0 ? size : 0));
+    effect->dispatcher(effect, vst2::effClose, 0, 0, nullptr, 0.0f);
+    return chunk;
+}
+
+void wholeModule(benchmark::State& state)
+{
+    const int notes = static_cast<int>(state.range(0));
+    const auto rate = static_cast<float>(state.range(1));
+    isolateConfiguration();
+    const std::vector<std::uint8_t> chunk = fullProgramChunk();
+    host::HostModule module;
+    if (!module.load(PELKO_MODULE_PATH) || module.instantiate() == nullptr) {
+        state.SkipWithError(module.error().c_str());
+        return;
+    }
+    module.open();
+    module.setSampleRate(rate);
+    module.setBlockSize(256);
+    if (!module.setChunk(true, chunk)) {
+        state.SkipWithError("the program chunk was refused");
+        return;
+    }
+    module.resume();
+    std::vector<vst2::VstMidiEvent> events;
+    for (int i = 0; i < notes; ++i) {
+        events.push_back(host::midiEvent(0, 0x90, static_cast<std::uint8_t>(36 + i * 2), 100));
+    }
+    module.sendMidi(events);
+    std::vector<float> left, right;
+    for (int b = 0; b < 64; ++b) {
+        module.processReplacing(left, right, 256);  // past the attacks
+    }
+    for (auto _ : state) {
+        module.processReplacing(left, right, 256);
+        benchmark::DoNotOptimize(left.data());
+    }
+    state.counters["rt_factor"] = benchmark::Counter(256.0 / rate, benchmark::Counter::kIsIterationInvariantRate);
+    module.closeInstance();
+}
+
+BENCHMARK(wholeModule)
+    ->ArgsProduct({{1, 8, 32}, {44100, 96000}})
+    ->ArgNames({"voices", "rate"})
+    ->Unit(benchmark::kMicrosecond);
+
+}  // namespace

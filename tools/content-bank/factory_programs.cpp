@@ -1,0 +1,242 @@
+#include "factory_programs.h"
+
+#include "dsp/filters/filter_types.h"
+#include "library/factory_library.h"
+#include "program_recipe.h"
+
+#include <functional>
+
+namespace pelko::factory {
+namespace {
+
+// Effect type ids of the effect slots.
+namespace fx {
+constexpr int kStereoDelay = 1;
+constexpr int kCrossDelay = 2;
+constexpr int kChorus = 9;
+constexpr int kRichChorus = 10;
+constexpr int kEnsemble = 20;
+constexpr int kPhaser = 30;
+constexpr int kReverb = 40;
+constexpr int kRotary = 81;
+constexpr int kOverdrive = 97;
+}  // namespace fx
+
+using namespace filter_id;
+
+struct Design {
+    const char* name;
+    const char* category;
+    const char* comment;
+    std::function<void(Recipe&)> build;
+};
+
+// Every oscillator plays through filter 1 unless a recipe says otherwise; oscillator 1 starts with
+// a direct send of 0.25 in a default program, which the recipes switch off when they filter it.
+const Design kDesigns[] = {
+    {"Round Bass", "Basses/Analog", "Two saws an octave apart, low-pass with a short sweep",
+     [](Recipe& r) {
+         r.wave(0, "Single Cycle\\Saw").wave(1, "Single Cycle\\Square").transpose(1, -12);
+         r.raw(0, 0).toFilter(0, 0, 0.12f).toFilter(1, 0, 0.08f);
+         r.amp(0, {0.005f, 0.3f, 0.8f, 0.08f}).amp(1, {0.005f, 0.3f, 0.8f, 0.08f});
+         r.filter(0, kLowpass24, 0.25f, 0.3f, 0.45f).filterEnv(0, {0.003f, 0.25f, 0.2f, 0.1f});
+         r.level(0.4f);
+     }},
+    {"FM Bass", "Basses/FM", "A sine carrier with a decaying one-to-one modulator",
+     [](Recipe& r) {
+         r.wave(0, "Single Cycle\\Sine").wave(1, "Single Cycle\\Sine").raw(0, 0.3f);
+         r.amp(0, {0.002f, 0.6f, 0.6f, 0.1f}).amp(1, {0.001f, 0.25f, 0.15f, 0.1f});
+         r.fm(1, 0, 0.35f);
+         r.level(0.3f);
+     }},
+    {"Sync Lead", "Leads/Mono", "One voice with glide: detuned saws through a resonant low-pass",
+     [](Recipe& r) {
+         r.voices(1).glide(0.15f);
+         r.wave(0, "Single Cycle\\Saw").wave(1, "Single Cycle\\Saw").detune(1, 12.0f);
+         r.raw(0, 0).toFilter(0, 0, 0.12f).toFilter(1, 0, 0.12f);
+         r.amp(0, {0.01f, 0.2f, 0.85f, 0.2f}).amp(1, {0.01f, 0.2f, 0.85f, 0.2f});
+         r.filter(0, kLowpass24, 0.5f, 0.45f, 0.3f).filterEnv(0, {0.01f, 0.4f, 0.5f, 0.2f});
+         r.effect(0, fx::kStereoDelay, {0.4f, 0.3f, 0.3f, 0.5f, 0.5f, 0.5f}, 0.25f);
+         r.level(0.5f);
+     }},
+    {"Square Lead", "Leads/Poly", "Pulse waves an octave apart with a gentle chorus",
+     [](Recipe& r) {
+         r.wave(0, "Single Cycle\\Pulse 25").wave(1, "Single Cycle\\Square").transpose(1, 12);
+         r.raw(0, 0.18f).raw(1, 0.08f);
+         r.amp(0, {0.01f, 0.3f, 0.8f, 0.25f}).amp(1, {0.01f, 0.3f, 0.7f, 0.25f});
+         r.effect(0, fx::kChorus, {0.3f, 0.4f, 0.5f, 0.5f, 0.5f, 0.5f}, 0.4f);
+         r.level(0.6f);
+     }},
+    {"Warm Pad", "Pads/Warm", "Slow detuned saws, low-passed, with reverb",
+     [](Recipe& r) {
+         r.wave(0, "Motion\\Detuned Saw").wave(1, "Single Cycle\\Triangle").transpose(1, 12).detune(1, -7.0f);
+         r.raw(0, 0).toFilter(0, 0, 0.1f).toFilter(1, 0, 0.06f);
+         r.amp(0, {0.8f, 1.0f, 0.8f, 1.2f}).amp(1, {1.0f, 1.0f, 0.8f, 1.2f});
+         r.randomPhase(0).randomPhase(1);
+         r.filter(0, kLowpass12, 0.35f, 0.15f, 0.2f).filterEnv(0, {1.2f, 1.5f, 0.6f, 1.2f});
+         r.effect(0, fx::kReverb, {0.7f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f}, 0.35f);
+         r.level(0.8f);
+     }},
+    {"Choir Pad", "Pads/Choir", "The sung 'ah' wave with a slow swell and ensemble",
+     [](Recipe& r) {
+         r.wave(0, "Vocal\\Choir Ah").wave(1, "Vocal\\Oo").detune(1, 6.0f);
+         r.raw(0, 0.14f).raw(1, 0.08f);
+         r.amp(0, {0.6f, 0.8f, 0.9f, 1.0f}).amp(1, {0.9f, 0.8f, 0.9f, 1.0f});
+         r.effect(0, fx::kEnsemble, {0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f}, 0.4f);
+         r.level(0.7f);
+     }},
+    {"Soft Piano", "Keys/Piano", "Triangle and soft saw with a piano-like decay",
+     [](Recipe& r) {
+         r.wave(0, "Single Cycle\\Triangle").wave(1, "Single Cycle\\Soft Saw").detune(1, 3.0f);
+         r.raw(0, 0.16f).raw(1, 0).toFilter(1, 0, 0.05f);
+         r.amp(0, {0.003f, 2.5f, 0.05f, 0.4f}).amp(1, {0.002f, 1.2f, 0.0f, 0.3f});
+         r.filter(0, kLowpass12, 0.45f, 0.05f, 0.3f).filterEnv(0, {0.002f, 0.8f, 0.1f, 0.3f});
+         r.level(0.45f);
+     }},
+    {"FM Electric Piano", "Keys/Electric Piano", "Two sine pairs: a bright tine and a soft body",
+     [](Recipe& r) {
+         r.wave(0, "Single Cycle\\Sine").wave(1, "Single Cycle\\Sine").wave(2, "Single Cycle\\Sine")
+             .wave(3, "Single Cycle\\Sine");
+         r.transpose(3, 24);  // the tine modulator runs two octaves up
+         r.raw(0, 0.16f).raw(2, 0.12f);
+         r.amp(0, {0.002f, 3.0f, 0.1f, 0.35f}).amp(1, {0.002f, 1.5f, 0.1f, 0.35f});
+         r.amp(2, {0.002f, 2.0f, 0.05f, 0.3f}).amp(3, {0.001f, 0.25f, 0.0f, 0.2f});
+         r.fm(1, 0, 0.25f).fm(3, 2, 0.3f);
+         r.effect(0, fx::kPhaser, {0.2f, 0.4f, 0.4f, 0.5f, 0.5f, 0.5f}, 0.3f);
+         r.level(0.32f);
+     }},
+    {"Tubular Bell", "Bells", "The tubular bell wave with a long ring and a metallic FM edge",
+     [](Recipe& r) {
+         r.wave(0, "Bell\\Tubular").wave(1, "Single Cycle\\Sine").transpose(1, 19).raw(0, 0.18f);
+         r.amp(0, {0.001f, 4.0f, 0.0f, 2.0f}).amp(1, {0.001f, 1.0f, 0.0f, 0.5f});
+         r.fm(1, 0, 0.15f);
+         r.effect(0, fx::kReverb, {0.8f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f}, 0.3f);
+         r.level(0.5f);
+     }},
+    {"Glass Pluck", "Plucks", "A bright pluck: glass wave and saw through a snapping low-pass",
+     [](Recipe& r) {
+         r.wave(0, "Bell\\Glass").wave(1, "Single Cycle\\Saw").detune(1, -5.0f);
+         r.raw(0, 0).toFilter(0, 0, 0.1f).toFilter(1, 0, 0.08f);
+         r.amp(0, {0.001f, 0.6f, 0.0f, 0.3f}).amp(1, {0.001f, 0.5f, 0.0f, 0.3f});
+         r.filter(0, kLowpass24, 0.3f, 0.35f, 0.6f).filterEnv(0, {0.001f, 0.25f, 0.0f, 0.2f});
+         r.effect(0, fx::kCrossDelay, {0.35f, 0.35f, 0.3f, 0.5f, 0.5f, 0.5f}, 0.25f);
+         r.level(0.45f);
+     }},
+    {"Drawbar Organ", "Organs", "Full drawbars with a short key click and the rotary speaker",
+     [](Recipe& r) {
+         r.wave(0, "Organ\\Full").wave(1, "Single Cycle\\Sine").transpose(1, 36).raw(0, 0.14f).raw(1, 0.02f);
+         r.amp(0, {0.004f, 0.05f, 1.0f, 0.05f}).amp(1, {0.001f, 0.03f, 0.0f, 0.02f});
+         r.effect(0, fx::kRotary, {0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f}, 0.6f);
+         r.level(0.45f);
+     }},
+    {"Jazz Organ", "Organs", "The jazz registration, percussive second harmonic",
+     [](Recipe& r) {
+         r.wave(0, "Organ\\Jazz").wave(1, "Single Cycle\\Sine").transpose(1, 19).raw(0, 0.16f).raw(1, 0.05f);
+         r.amp(0, {0.004f, 0.05f, 1.0f, 0.06f}).amp(1, {0.002f, 0.4f, 0.0f, 0.1f});
+         r.effect(0, fx::kChorus, {0.4f, 0.3f, 0.5f, 0.5f, 0.5f, 0.5f}, 0.3f);
+         r.level(0.45f);
+     }},
+    {"String Ensemble", "Strings/Ensemble", "Super saw with a slow bow, low-passed and widened",
+     [](Recipe& r) {
+         r.wave(0, "Motion\\Super Saw").wave(1, "Single Cycle\\Saw").transpose(1, 12).detune(1, 8.0f);
+         r.raw(0, 0).toFilter(0, 0, 0.12f).toFilter(1, 0, 0.06f);
+         r.amp(0, {0.35f, 0.5f, 0.9f, 0.6f}).amp(1, {0.45f, 0.5f, 0.9f, 0.6f});
+         r.randomPhase(0).randomPhase(1);
+         r.filter(0, kLowpass12, 0.45f, 0.1f, 0.1f).filterEnv(0, {0.5f, 1.0f, 0.8f, 0.6f});
+         r.effect(0, fx::kRichChorus, {0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f}, 0.4f);
+         r.level(0.9f);
+     }},
+    {"Brass Section", "Brass", "Saws with the filter opening on every note, like a blown attack",
+     [](Recipe& r) {
+         r.wave(0, "Single Cycle\\Saw").wave(1, "Single Cycle\\Saw").detune(1, 9.0f)
+             .wave(2, "Single Cycle\\Saw").detune(2, -9.0f);
+         r.raw(0, 0).toFilter(0, 0, 0.07f).toFilter(1, 0, 0.06f).toFilter(2, 0, 0.06f);
+         for (int osc = 0; osc < 3; ++osc) {
+             r.amp(osc, {0.06f, 0.3f, 0.85f, 0.25f});
+         }
+         r.filter(0, kLowpass24, 0.3f, 0.1f, 0.5f).filterEnv(0, {0.08f, 0.5f, 0.55f, 0.25f});
+         r.effect(0, fx::kReverb, {0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f}, 0.2f);
+         r.level(0.6f);
+     }},
+    {"Step Arpeggio", "Sequences/Arpeggios", "A sixteen-step pattern over the held chord",
+     [](Recipe& r) {
+         r.wave(0, "Single Cycle\\Pulse 40").wave(1, "Single Cycle\\Saw").detune(1, 6.0f);
+         r.raw(0, 0).toFilter(0, 0, 0.1f).toFilter(1, 0, 0.08f);
+         r.amp(0, {0.002f, 0.25f, 0.6f, 0.1f}).amp(1, {0.002f, 0.25f, 0.6f, 0.1f});
+         r.filter(0, kLowpass24, 0.35f, 0.4f, 0.4f).filterEnv(0, {0.002f, 0.15f, 0.2f, 0.1f});
+         r.sequence({0, 12, 7, 12, 0, 19, 7, 24, 0, 12, 7, 12, 5, 17, 7, 19},
+                    {20, -20, 0, -20, 20, -20, 0, -10, 20, -20, 0, -20, 10, -20, 0, -10}, 0.25f, 0.5f);
+         r.effect(0, fx::kStereoDelay, {0.4f, 0.35f, 0.3f, 0.5f, 0.5f, 0.5f}, 0.3f);
+         r.level(0.4f);
+     }},
+    {"Breathing Space", "Effects/Atmospheres", "Breath noise and shimmer through band-pass, phaser and reverb",
+     [](Recipe& r) {
+         r.wave(0, "Noise\\Breath").wave(1, "Motion\\Shimmer").wave(2, "Vocal\\Hum").transpose(2, -12);
+         r.raw(0, 0).toFilter(0, 0, 0.1f).toFilter(1, 1, 0.1f).raw(2, 0.06f);
+         r.amp(0, {1.5f, 2.0f, 0.7f, 2.0f}).amp(1, {2.0f, 2.0f, 0.8f, 2.0f}).amp(2, {1.0f, 1.0f, 0.8f, 2.0f});
+         r.filter(0, kBandpass12, 0.5f, 0.5f, 0.3f).filterEnv(0, {2.0f, 3.0f, 0.4f, 2.0f});
+         r.filter(1, kLowpass12, 0.55f, 0.2f);
+         r.effect(0, fx::kPhaser, {0.15f, 0.6f, 0.5f, 0.5f, 0.5f, 0.5f}, 0.5f);
+         r.effect(1, fx::kReverb, {0.9f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f}, 0.5f);
+         r.level(0.8f);
+     }},
+    {"Driven Clav", "Keys/Clavinet", "Pulse pluck through a high-pass and overdrive",
+     [](Recipe& r) {
+         r.wave(0, "Single Cycle\\Pulse 10").wave(1, "Single Cycle\\Pulse 25").transpose(1, 12);
+         r.raw(0, 0).toFilter(0, 0, 0.14f).toFilter(1, 0, 0.08f);
+         r.amp(0, {0.001f, 0.7f, 0.15f, 0.08f}).amp(1, {0.001f, 0.3f, 0.0f, 0.05f});
+         r.filter(0, kHighpass12, 0.15f, 0.2f);
+         r.effect(0, fx::kOverdrive, {0.3f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f}, 0.4f);
+         r.level(0.9f);
+     }},
+    {"Sine Sub Bass", "Basses/Sub", "A pure sine an octave down with a touch of second harmonic",
+     [](Recipe& r) {
+         r.wave(0, "Single Cycle\\Sine").transpose(0, -12).raw(0, 0.3f);
+         r.wave(1, "Single Cycle\\Sine").raw(1, 0.05f);
+         r.amp(0, {0.005f, 0.2f, 0.9f, 0.1f}).amp(1, {0.005f, 0.2f, 0.6f, 0.1f});
+         r.level(0.3f);
+     }},
+};
+
+}  // namespace
+
+int factoryCategoryNumber(const std::string& path)
+{
+    int number = 1;
+    for (const FactoryCategory& category : factoryCategories()) {
+        if (path == category.path) {
+            return number;
+        }
+        ++number;
+    }
+    return -1;
+}
+
+std::vector<FactoryProgram> factoryPrograms()
+{
+    std::vector<FactoryProgram> programs;
+    for (const Design& design : kDesigns) {
+        FactoryProgram entry;
+        entry.category = design.category;
+        entry.comment = design.comment;
+        Recipe recipe(entry.program);
+        recipe.name(design.name).author(kFactoryAuthor).comment(0, design.comment);
+        recipe.category(factoryCategoryNumber(design.category));
+        design.build(recipe);
+        programs.push_back(std::move(entry));
+    }
+    return programs;
+}
+
+ProgramBank factoryBank()
+{
+    ProgramBank bank;
+    bank.setName(kFactoryBankName);
+    std::vector<FactoryProgram> programs = factoryPrograms();
+    for (std::size_t slot = 0; slot < programs.size() && slot < bank.programs.size(); ++slot) {
+        bank.programs[slot] = programs[slot].program;
+    }
+    return bank;
+}
+
+}  // namespace pelko::factory

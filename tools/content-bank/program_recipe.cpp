@@ -1,0 +1,224 @@
+#include "program_recipe.h"
+
+#include "params/patch_object_table.h"
+#include "storage/envelope_object.h"
+#include "storage/setting_objects.h"
+#include "storage/text_object.h"
+#include "storage/wave_name_object.h"
+
+#include <algorithm>
+#include <array>
+
+namespace pelko::factory {
+namespace {
+
+// Parameter rows used by the recipes.
+constexpr int kVoices = 0;
+constexpr int kMainLevel = 1;
+constexpr int kCoarse = 2;
+constexpr int kFine = 8;
+constexpr int kPhaseMod = 20;
+constexpr int kFmFirst = 26;  // + 6·source + target
+constexpr int kOutToFilter1 = 80;
+constexpr int kOutToFilter2 = 86;
+constexpr int kOutRaw = 92;
+constexpr int kGlideTime = 98;
+constexpr int kGlide = 104;
+constexpr int kCutoff = 111;
+constexpr int kResonance = 113;
+constexpr int kEnvMod = 115;
+constexpr int kSeqNote = 117;
+constexpr int kSeqVelocity = 133;
+constexpr int kSeqLength = 149;
+constexpr int kSeqSteps = 165;
+constexpr int kSeqSpeed = 166;
+constexpr int kFx1Param = 167;
+constexpr int kFx2Param = 173;
+constexpr int kDryWet = 179;
+constexpr int kFxSerial = 181;
+constexpr int kSequencerSteps = 16;
+
+// Attack, decay, a held sustain segment that loops while the key is down, release.
+void setAdsr(EnvelopeShape& shape, const Adsr& e)
+{
+    std::array<EnvelopeSegment, 4> segments{};
+    segments[0].duration = e.attack;
+    segments[0].startLevel = 0.0f;
+    segments[0].endLevel = 1.0f;
+    segments[1].duration = e.decay;
+    segments[1].startLevel = 1.0f;
+    segments[1].endLevel = e.sustain;
+    segments[2].duration = 0.1f;
+    segments[2].startLevel = e.sustain;
+    segments[2].endLevel = e.sustain;
+    segments[3].duration = e.release;
+    segments[3].startLevel = e.sustain;
+    segments[3].endLevel = 0.0f;
+    shape.assign(static_cast<int>(segments.size()), segments.data());
+    shape.setLoop(2, 1);
+}
+
+}  // namespace
+
+float centredStepValue(int n, float scale)
+{
+    if (n == 0) {
+        return 0.5f;
+    }
+    float nudged = static_cast<float>(n) + (n > 0 ? 0.5f : -0.5f);
+    return std::clamp(0.5f + nudged / scale, 0.0f, 1.0f);
+}
+
+Recipe& Recipe::name(std::string_view name)
+{
+    p_.setName(name);
+    return *this;
+}
+
+Recipe& Recipe::author(std::string_view author)
+{
+    p_.objectAs<TextObject>(object::kPatchAuthor).setText(author);
+    return *this;
+}
+
+Recipe& Recipe::comment(int line, std::string_view text)
+{
+    p_.objectAs<TextObject>(object::kPatchComment + line).setText(text);
+    return *this;
+}
+
+Recipe& Recipe::category(int number)
+{
+    p_.objectAs<IntegerObject>(object::kPresetCategory).setValue(number);
+    return *this;
+}
+
+Recipe& Recipe::voices(int count)
+{
+    p_.values[kVoices] = static_cast<float>(std::clamp(count, 1, 32) - 1) / 31.0f;
+    return *this;
+}
+
+Recipe& Recipe::level(float mainLevel)
+{
+    p_.values[kMainLevel] = mainLevel;
+    return *this;
+}
+
+Recipe& Recipe::glide(float time)
+{
+    p_.values[kGlide] = 1.0f;
+    for (int osc = 0; osc < 6; ++osc) {
+        p_.values[kGlideTime + osc] = time;
+    }
+    return *this;
+}
+
+Recipe& Recipe::wave(int osc, std::string_view waveName)
+{
+    p_.objectAs<WaveNameObject>(object::kOscShapeId + osc).setText(waveName);
+    return *this;
+}
+
+Recipe& Recipe::transpose(int osc, int semitones)
+{
+    p_.values[kCoarse + osc] = centredStepValue(semitones, 96.0f);
+    return *this;
+}
+
+Recipe& Recipe::detune(int osc, float cents)
+{
+    // The fine control spans one semitone either side of the centre.
+    p_.values[kFine + osc] = std::clamp(0.5f + cents / 200.0f, 0.0f, 1.0f);
+    return *this;
+}
+
+Recipe& Recipe::raw(int osc, float send)
+{
+    p_.values[kOutRaw + osc] = send;
+    return *this;
+}
+
+Recipe& Recipe::toFilter(int osc, int filter, float send)
+{
+    p_.values[(filter == 0 ? kOutToFilter1 : kOutToFilter2) + osc] = send;
+    return *this;
+}
+
+Recipe& Recipe::amp(int osc, const Adsr& envelope)
+{
+    setAdsr(p_.objectAs<EnvelopeObject>(object::kOscEnv + osc).shape(), envelope);
+    return *this;
+}
+
+Recipe& Recipe::fm(int source, int target, float amount)
+{
+    p_.values[kFmFirst + 6 * source + target] = amount;
+    return *this;
+}
+
+Recipe& Recipe::randomPhase(int osc)
+{
+    p_.values[kPhaseMod + osc] = 1.0f;
+    return *this;
+}
+
+Recipe& Recipe::filter(int f, int typeId, float cutoff, float resonance, float envMod)
+{
+    p_.objectAs<IntegerObject>(object::kFilterMode + f).setValue(typeId);
+    p_.values[kCutoff + f] = cutoff;
+    p_.values[kResonance + f] = resonance;
+    p_.values[kEnvMod + f] = envMod;
+    return *this;
+}
+
+Recipe& Recipe::filterEnv(int f, const Adsr& envelope)
+{
+    setAdsr(p_.objectAs<EnvelopeObject>(object::kFilterEnv + f).shape(), envelope);
+    return *this;
+}
+
+Recipe& Recipe::effect(int slot, int typeId, std::initializer_list<float> params, float dryWet)
+{
+    p_.objectAs<IntegerObject>(object::kFxType + slot).setValue(typeId);
+    const int first = slot == 0 ? kFx1Param : kFx2Param;
+    int i = 0;
+    for (float value : params) {
+        if (i < 6) {
+            p_.values[first + i++] = value;
+        }
+    }
+    p_.values[kDryWet + slot] = dryWet;
+    return *this;
+}
+
+Recipe& Recipe::serialEffects(bool serial)
+{
+    p_.values[kFxSerial] = serial ? 1.0f : 0.0f;
+    return *this;
+}
+
+Recipe& Recipe::sequence(std::initializer_list<int> notes, std::initializer_list<int> velocities, float length,
+                         float speed)
+{
+    int step = 0;
+    for (int note : notes) {
+        if (step < kSequencerSteps) {
+            p_.values[kSeqNote + step++] = centredStepValue(note, 96.0f);
+        }
+    }
+    p_.values[kSeqSteps] = static_cast<float>(step) / 16.0f;
+    step = 0;
+    for (int velocity : velocities) {
+        if (step < kSequencerSteps) {
+            p_.values[kSeqVelocity + step++] = centredStepValue(velocity, 128.0f);
+        }
+    }
+    for (int i = 0; i < kSequencerSteps; ++i) {
+        p_.values[kSeqLength + i] = length;
+    }
+    p_.values[kSeqSpeed] = speed;
+    return *this;
+}
+
+}  // namespace pelko::factory
