@@ -36,23 +36,23 @@ std::string withDefaultExtension(std::string_view path, std::string_view extensi
     return result;
 }
 
-std::optional<std::string> runFileDialog(RegistryStore& settings, bool save, const FileDialogSpec& spec)
+std::optional<std::string> runFileDialog(RegistryStore& settings, bool save, const FileDialogOptions& options)
 {
     FileDialogRequest request;
     request.save = save;
-    request.title = spec.title;
-    request.filterDescription = spec.filterDescription;
-    request.extension = std::string(withoutDot(spec.extension));
-    if (spec.folderValue != nullptr) {
-        request.initialFolder = settings.readText(spec.folderValue).value_or(std::string());
+    request.title = options.title;
+    request.filterDescription = options.filterDescription;
+    request.extension = std::string(withoutDot(options.extension));
+    if (options.folderValue != nullptr) {
+        request.initialFolder = settings.readText(options.folderValue).value_or(std::string());
     }
     std::optional<std::string> chosen = userInterface().fileDialog(request);
     if (!chosen || chosen->empty()) {
         return std::nullopt;
     }
-    std::string path = save ? withDefaultExtension(*chosen, spec.extension) : *chosen;
-    if (spec.folderValue != nullptr) {
-        settings.writeText(spec.folderValue, folderPart(path));
+    std::string path = save ? withDefaultExtension(*chosen, options.extension) : *chosen;
+    if (options.folderValue != nullptr) {
+        settings.writeText(options.folderValue, folderPart(path));
     }
     return path;
 }

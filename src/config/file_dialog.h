@@ -11,7 +11,7 @@
 
 namespace pelko {
 
-struct FileDialogSpec {
+struct FileDialogOptions {
     const char* title;
     const char* filterDescription;  // e.g. "FX Banks"
     const char* extension;          // e.g. ".fxb" or "fxb"
@@ -25,7 +25,7 @@ std::string dialogFilterText(std::string_view description, std::string_view exte
 std::string withDefaultExtension(std::string_view path, std::string_view extension);
 
 // Shows the dialog through the user-interface service. On confirmation returns the full path and
-// stores its folder (everything before the last separator) under spec.folderValue.
-std::optional<std::string> runFileDialog(RegistryStore& settings, bool save, const FileDialogSpec& spec);
+// stores its folder (everything before the last separator) under options.folderValue.
+std::optional<std::string> runFileDialog(RegistryStore& settings, bool save, const FileDialogOptions& options);
 
 }  // namespace pelko

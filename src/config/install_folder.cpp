@@ -42,8 +42,8 @@ std::optional<std::string> findInstallFolder(RegistryStore& settings, const std:
         }
     }
     showMessage(20, {}, kMessageOkWarning);
-    FileDialogSpec spec{"Define install path", "Pelko presets database", "db", nullptr};
-    std::optional<std::string> chosen = runFileDialog(settings, false, spec);
+    FileDialogOptions options{"Define install path", "Pelko presets database", "db", nullptr};
+    std::optional<std::string> chosen = runFileDialog(settings, false, options);
     if (!chosen) {
         return std::nullopt;
     }

@@ -7,18 +7,18 @@
 namespace pelko {
 
 namespace side_file_dialog {
-const FileDialogSpec kExportPatch{"Export Patch", "Patches", ".txt", "importPath"};
-const FileDialogSpec kImportPatch{"Import Patch", "Patches", ".txt", "importPath"};
-const FileDialogSpec kLoadSequencer{"Load Sequencer Settings", "Seq settings", ".seq", "SequencerPath"};
-const FileDialogSpec kSaveSequencer{"Save Sequencer settings", "Seq settings", ".seq", "SequencerPath"};
-const FileDialogSpec kLoadEffect{"Load FX Settings", "FX settings", ".rfx", "EffectsPath"};
-const FileDialogSpec kSaveEffect{"Save FX settings", "FX settings", ".rfx", "EffectsPath"};
-const FileDialogSpec kLoadEnvelope{"Load Envelope", "Envelopes", ".env", "EnvPath"};
-const FileDialogSpec kSaveEnvelope{"Save Envelope", "Envelopes", ".env", "EnvPath"};
-const FileDialogSpec kLoadAdditive{"Load Additive Settings", "Additive Settings", ".add", "additivePath"};
-const FileDialogSpec kSaveAdditive{"Save Additive Settings", "Additive Settings", ".add", "additivePath"};
-const FileDialogSpec kLoadWav{"Load Wav File", "Wav File", ".wav", "additiveWavPath"};
-const FileDialogSpec kLoadSysex{"Load Sysex File", "Sysex Files", ".syx", "syxPath"};
+const FileDialogOptions kExportPatch{"Export Patch", "Patches", ".txt", "importPath"};
+const FileDialogOptions kImportPatch{"Import Patch", "Patches", ".txt", "importPath"};
+const FileDialogOptions kLoadSequencer{"Load Sequencer Settings", "Seq settings", ".seq", "SequencerPath"};
+const FileDialogOptions kSaveSequencer{"Save Sequencer settings", "Seq settings", ".seq", "SequencerPath"};
+const FileDialogOptions kLoadEffect{"Load FX Settings", "FX settings", ".rfx", "EffectsPath"};
+const FileDialogOptions kSaveEffect{"Save FX settings", "FX settings", ".rfx", "EffectsPath"};
+const FileDialogOptions kLoadEnvelope{"Load Envelope", "Envelopes", ".env", "EnvPath"};
+const FileDialogOptions kSaveEnvelope{"Save Envelope", "Envelopes", ".env", "EnvPath"};
+const FileDialogOptions kLoadAdditive{"Load Additive Settings", "Additive Settings", ".add", "additivePath"};
+const FileDialogOptions kSaveAdditive{"Save Additive Settings", "Additive Settings", ".add", "additivePath"};
+const FileDialogOptions kLoadWav{"Load Wav File", "Wav File", ".wav", "additiveWavPath"};
+const FileDialogOptions kLoadSysex{"Load Sysex File", "Sysex Files", ".syx", "syxPath"};
 }  // namespace side_file_dialog
 
 namespace {
@@ -27,9 +27,9 @@ using namespace side_file_dialog;
 
 // Asks for a file and runs `action` on its path; false when the dialog was cancelled.
 template <class Action>
-bool withChosenFile(StorageDialogHost& dialogs, const FileDialogSpec& spec, bool save, Action&& action)
+bool withChosenFile(StorageDialogHost& dialogs, const FileDialogOptions& options, bool save, Action&& action)
 {
-    std::optional<std::string> path = dialogs.chooseFile(save, spec);
+    std::optional<std::string> path = dialogs.chooseFile(save, options);
     if (!path || path->empty()) {
         return false;
     }

@@ -24,18 +24,18 @@
 namespace pelko {
 
 namespace side_file_dialog {
-extern const FileDialogSpec kExportPatch;
-extern const FileDialogSpec kImportPatch;
-extern const FileDialogSpec kLoadSequencer;
-extern const FileDialogSpec kSaveSequencer;
-extern const FileDialogSpec kLoadEffect;
-extern const FileDialogSpec kSaveEffect;
-extern const FileDialogSpec kLoadEnvelope;
-extern const FileDialogSpec kSaveEnvelope;
-extern const FileDialogSpec kLoadAdditive;
-extern const FileDialogSpec kSaveAdditive;
-extern const FileDialogSpec kLoadWav;
-extern const FileDialogSpec kLoadSysex;
+extern const FileDialogOptions kExportPatch;
+extern const FileDialogOptions kImportPatch;
+extern const FileDialogOptions kLoadSequencer;
+extern const FileDialogOptions kSaveSequencer;
+extern const FileDialogOptions kLoadEffect;
+extern const FileDialogOptions kSaveEffect;
+extern const FileDialogOptions kLoadEnvelope;
+extern const FileDialogOptions kSaveEnvelope;
+extern const FileDialogOptions kLoadAdditive;
+extern const FileDialogOptions kSaveAdditive;
+extern const FileDialogOptions kLoadWav;
+extern const FileDialogOptions kLoadSysex;
 }  // namespace side_file_dialog
 
 bool exportProgramWithDialog(ProgramHost& host, StorageDialogHost& dialogs);

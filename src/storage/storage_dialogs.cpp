@@ -5,14 +5,14 @@
 namespace pelko {
 namespace {
 
-constexpr FileDialogSpec kLoadBank{"Load FX Bank", "FX Banks", ".fxb", "BankPath"};
-constexpr FileDialogSpec kSaveBank{"Save FX Bank", "FX Banks", ".fxb", "BankPath"};
-constexpr FileDialogSpec kLoadPatch{"Load FX Patch", "FX Patches", ".fxp", "PatchPath"};
-constexpr FileDialogSpec kSavePatch{"Save FX Patch", "FX Patches", ".fxp", "PatchPath"};
+constexpr FileDialogOptions kLoadBank{"Load FX Bank", "FX Banks", ".fxb", "BankPath"};
+constexpr FileDialogOptions kSaveBank{"Save FX Bank", "FX Banks", ".fxb", "BankPath"};
+constexpr FileDialogOptions kLoadPatch{"Load FX Patch", "FX Patches", ".fxp", "PatchPath"};
+constexpr FileDialogOptions kSavePatch{"Save FX Patch", "FX Patches", ".fxp", "PatchPath"};
 
-std::optional<std::string> ask(StorageDialogHost& host, const FileDialogSpec& spec, bool save)
+std::optional<std::string> ask(StorageDialogHost& host, const FileDialogOptions& options, bool save)
 {
-    std::optional<std::string> path = host.chooseFile(save, spec);
+    std::optional<std::string> path = host.chooseFile(save, options);
     if (!path || path->empty()) {
         return std::nullopt;
     }

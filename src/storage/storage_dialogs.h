@@ -23,16 +23,16 @@ namespace pelko {
 class StorageDialogHost {
 public:
     virtual ~StorageDialogHost() = default;
-    virtual std::optional<std::string> chooseFile(bool save, const FileDialogSpec& spec) = 0;
+    virtual std::optional<std::string> chooseFile(bool save, const FileDialogOptions& options) = 0;
 };
 
 // The plug-in's dialog: runFileDialog over its registry store.
 class RegistryDialogHost final : public StorageDialogHost {
 public:
     explicit RegistryDialogHost(RegistryStore& settings) : settings_(settings) {}
-    std::optional<std::string> chooseFile(bool save, const FileDialogSpec& spec) override
+    std::optional<std::string> chooseFile(bool save, const FileDialogOptions& options) override
     {
-        return runFileDialog(settings_, save, spec);
+        return runFileDialog(settings_, save, options);
     }
 
 private:

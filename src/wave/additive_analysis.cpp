@@ -1,6 +1,6 @@
 #include "wave/additive_analysis.h"
 
-#include "wave/spectrum.h"
+#include "wave/harmonics.h"
 
 #include <algorithm>
 #include <cmath>

@@ -40,8 +40,8 @@ TEST_F(DialogTest, StartsInTheRememberedFolderAndRemembersTheNewOne)
     pelko::RegistryStore settings;
     settings.writeText("BankPath", "/banks");
     ui->queueFileName("/elsewhere/mine");
-    pelko::FileDialogSpec spec{"Save FX Bank", "FX Banks", ".fxb", "BankPath"};
-    std::optional<std::string> path = pelko::runFileDialog(settings, true, spec);
+    pelko::FileDialogOptions options{"Save FX Bank", "FX Banks", ".fxb", "BankPath"};
+    std::optional<std::string> path = pelko::runFileDialog(settings, true, options);
     ASSERT_TRUE(path);
     EXPECT_EQ(*path, "/elsewhere/mine.fxb");
     auto requests = ui->fileRequests();
@@ -56,8 +56,8 @@ TEST_F(DialogTest, CancelledDialogChangesNothing)
 {
     pelko::RegistryStore settings;
     settings.writeText("PatchPath", "/patches");
-    pelko::FileDialogSpec spec{"Load FX Patch", "FX Patches", ".fxp", "PatchPath"};
-    EXPECT_FALSE(pelko::runFileDialog(settings, false, spec));
+    pelko::FileDialogOptions options{"Load FX Patch", "FX Patches", ".fxp", "PatchPath"};
+    EXPECT_FALSE(pelko::runFileDialog(settings, false, options));
     EXPECT_EQ(settings.readText("PatchPath"), std::optional<std::string>("/patches"));
 }
 

@@ -3,7 +3,7 @@
 #include "engine/additive_wave.h"
 #include "engine/engine_random.h"
 #include "storage/additive_settings_object.h"
-#include "wave/spectrum.h"
+#include "wave/harmonics.h"
 
 #include <gtest/gtest.h>
 

@@ -54,7 +54,7 @@ TEST(FileSystem, FailedAtomicWriteKeepsPreviousFile)
     EXPECT_EQ(slurp(target), "new");
 }
 
-TEST(FileSystem, ReadWholeFileRespectsLimit)
+TEST(FileSystem, ReadWholeFileKeepsToItsSizeLimit)
 {
     TempFolder folder;
     std::ofstream(folder.file("f"), std::ios::binary) << "0123456789";

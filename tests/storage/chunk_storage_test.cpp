@@ -288,9 +288,9 @@ TEST_F(ChunkStorage, StateFileSavedAtomicallyAndRestored)
 // A dialog that answers with a queued path and records what it was asked.
 class FakeDialogs : public StorageDialogHost {
 public:
-    std::optional<std::string> chooseFile(bool save, const FileDialogSpec& spec) override
+    std::optional<std::string> chooseFile(bool save, const FileDialogOptions& options) override
     {
-        requests.push_back({save, spec.title, spec.filterDescription, spec.extension, spec.folderValue});
+        requests.push_back({save, options.title, options.filterDescription, options.extension, options.folderValue});
         return answer;
     }
     struct Request {

@@ -223,9 +223,9 @@ TEST_F(SideFiles, FilesThatCannotBeCreatedGiveMessageSeven)
 // A dialog host that answers with a queued path and records what it was asked.
 class RecordingDialogs final : public StorageDialogHost {
 public:
-    std::optional<std::string> chooseFile(bool save, const FileDialogSpec& spec) override
+    std::optional<std::string> chooseFile(bool save, const FileDialogOptions& options) override
     {
-        asked.push_back({save, spec.title, spec.filterDescription, spec.extension, spec.folderValue});
+        asked.push_back({save, options.title, options.filterDescription, options.extension, options.folderValue});
         return answer;
     }
     struct Asked {

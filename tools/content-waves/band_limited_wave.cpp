@@ -1,6 +1,6 @@
 #include "band_limited_wave.h"
 
-#include "wave/spectrum.h"
+#include "wave/harmonics.h"
 #include "wave/wave_description.h"
 
 #include <algorithm>

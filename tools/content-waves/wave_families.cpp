@@ -1,6 +1,6 @@
 #include "wave_families.h"
 
-#include "wave/spectrum.h"
+#include "wave/harmonics.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,4 +1,4 @@
-#include "wave/spectrum.h"
+#include "wave/harmonics.h"
 
 #include <cmath>
 #include <numbers>
