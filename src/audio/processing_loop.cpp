@@ -16,9 +16,6 @@
 namespace pelko {
 namespace {
 
-// Tempi the effects cannot use are a host error and ignored: the last sane tempo stays.
-bool saneTempo(double tempo) { return isUsableTempo(tempo); }
-
 // Denormal numbers are flushed to zero (inputs and results) for the block and the host's setting
 // is restored afterwards: decaying envelopes, filters and effect tails then never fall into the
 // slow denormal range.
@@ -58,7 +55,8 @@ void SynthPlugin::readHostTempo()
 {
     auto* info = reinterpret_cast<const vst2::VstTimeInfo*>(
         hostCall(vst2::audioMasterGetTime, 0, vst2::kVstTempoValid));
-    if (info == nullptr || (info->flags & vst2::kVstTempoValid) == 0 || !saneTempo(info->tempo)) {
+    // A tempo outside the usable range is a host error: the last usable tempo stays.
+    if (info == nullptr || (info->flags & vst2::kVstTempoValid) == 0 || !isUsableTempo(info->tempo)) {
         return;
     }
     auto tempo = static_cast<float>(info->tempo);

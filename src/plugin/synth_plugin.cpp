@@ -32,8 +32,6 @@ namespace {
 std::mutex instancesMutex;
 int liveInstances = 0;
 
-constexpr vst2::VstInt32 kWheelIndex = vst2::fourCC('s', 't', 'C', 'A');
-constexpr vst2::VstIntPtr kWheelValue = vst2::fourCC('W', 'h', 'e', 'e');
 
 // Copies text into a host buffer of `capacity` bytes (terminator included).
 void copyOut(void* ptr, std::size_t capacity, std::string_view text)
@@ -285,10 +283,8 @@ vst2::VstIntPtr SynthPlugin::dispatch(vst2::VstInt32 opcode, vst2::VstInt32 inde
     case vst2::effGetVendorVersion:
         return effect_.version;
     case vst2::effVendorSpecific:
-        // The mouse wheel over the editor: handled by the editor when one is open.
-        if (index == kWheelIndex && value == kWheelValue) {
-            return 0;
-        }
+        // The mouse-wheel message ('stCA', 'Whee') belongs to the editor; without one nothing
+        // handles it.
         return 0;
     case vst2::effCanDo: {
         if (ptr == nullptr) {
