@@ -271,9 +271,11 @@ void PresetDatabase::close()
 {
     if (db_ != nullptr) {
         rollbackTransaction();
-        // Compacting needs write access; a read-only library has nothing to gain from it.
-        if (sqlite3_db_readonly(db_, "main") != 1) {
-            exec("VACUUM;");
+        // Compacting needs write access and is only worth it after changes. It runs while the
+        // host shuts the plug-in down, so a failure (another program holding the file) is not
+        // shown: nothing stored is at stake.
+        if (sqlite3_db_readonly(db_, "main") != 1 && sqlite3_total_changes(db_) > 0) {
+            run("VACUUM;", nullptr, nullptr, false);
         }
         sqlite3_close(db_);
         db_ = nullptr;

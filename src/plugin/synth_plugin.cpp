@@ -6,6 +6,8 @@
 #include "dsp/filters/filter_types.h"
 #include "engine/additive_wave.h"
 #include "engine/voice_manager.h"
+#include "library/preset_rewrite.h"
+#include "library/program_keywords.h"
 #include "params/patch_object_table.h"
 #include "platform/debug_output.h"
 #include "platform/file_system.h"
@@ -104,6 +106,9 @@ void SynthPlugin::construct()
     midiOutEnabled_ = settings_.readInteger(registry::kMidiOut, 0) != 0;
     masterGain_ = settings_.readFloat(registry::kDefaultGain, 1.0f);
 
+    // Step 8.
+    openPresetLibrary();
+
     // Step 9: process-wide state built by the first instance.
     {
         std::lock_guard<std::mutex> lock(instancesMutex);
@@ -139,6 +144,19 @@ void SynthPlugin::construct()
     initOk_ = true;
 }
 
+void SynthPlugin::openPresetLibrary()
+{
+    if (!installFolder_) {
+        debugOutput("no install folder: the preset library stays closed\n");
+        return;
+    }
+    // A library that cannot be opened has already been reported (message 14); the plug-in plays
+    // on without it.
+    if (presetLibrary_.open(*installFolder_ + "pelko.db") && presetLibrary_.upgraded()) {
+        runKeywordUpgrade(presetLibrary_, keywordsFromRecord);
+    }
+}
+
 SynthPlugin::~SynthPlugin()
 {
     resetVoices();
@@ -155,6 +173,7 @@ SynthPlugin::~SynthPlugin()
     }
     clipboardProgram_.reset();
     saveState();
+    presetLibrary_.close();
     std::lock_guard<std::mutex> lock(instancesMutex);
     --liveInstances;
 }
@@ -609,6 +628,24 @@ void SynthPlugin::pasteProgram(int index)
     if (index == currentProgram_) {
         selectProgram(index);
     }
+}
+
+void SynthPlugin::storePatchObject(int index, const PatchObject& source)
+{
+    if (index < 0 || index >= kPatchObjectCount) {
+        return;
+    }
+    LockGuard lock(processLock_);
+    editBuffer_.object(index).copyFrom(source);
+}
+
+void SynthPlugin::storeProgram(int slot, const Program& program)
+{
+    if (slot < 0 || slot >= kProgramCount) {
+        return;
+    }
+    LockGuard lock(processLock_);
+    bank_.programs[static_cast<std::size_t>(slot)] = program;
 }
 
 void SynthPlugin::initialiseProgram(int index, bool toDefaults)

@@ -11,9 +11,11 @@
 #include "config/registry_store.h"
 #include "dsp/effects/effect_slots.h"
 #include "engine/voice_context.h"
+#include "library/preset_database.h"
 #include "params/parameter_host.h"
 #include "params/parameter_table.h"
 #include "platform/threads.h"
+#include "plugin/plugin_program_host.h"
 #include "plugin/vst2_abi.h"
 #include "storage/chunk_storage.h"
 #include "storage/program.h"
@@ -71,6 +73,18 @@ public:
     const Program& editBuffer() const { return editBuffer_; }
     Program& editBuffer() { return editBuffer_; }
     ProgramBank& bank() { return bank_; }
+    const ProgramBank& bank() const { return bank_; }
+    // Copies `source` (an object of the same class) into object k of the edit buffer under
+    // processLock, without running its apply step.
+    void storePatchObject(int index, const PatchObject& source);
+    // Replaces bank slot `slot` (0–63) with a copy of `program` under processLock; the edit
+    // buffer is not touched (select the slot to hear it).
+    void storeProgram(int slot, const Program& program);
+    // What the text-program, side-file and system-exclusive commands work through.
+    ProgramHost& programHost() { return programHost_; }
+    // The preset library in the install folder, open from construction to destruction (closed
+    // when there is no install folder; every operation then fails with message 14).
+    PresetDatabase& presetLibrary() { return presetLibrary_; }
 
     // ---- operations the editor uses -----------------------------------------------------------
     std::optional<std::string> parameterDisplayName(int index) const;
@@ -145,6 +159,7 @@ public:
 
 private:
     void construct();
+    void openPresetLibrary();
     void setSampleRate(float rate);
     void setBlockSize(int frames);
     void suspend();
@@ -198,6 +213,8 @@ private:
     Program editBuffer_;
     ProgramBank bank_;
     RegistryStore settings_;
+    PresetDatabase presetLibrary_;
+    PluginProgramHost programHost_{*this};
     std::unique_ptr<Program> clipboardProgram_;
     int learnTarget_ = kNoLearnTarget;
     int assignmentTarget_ = -1;

@@ -215,19 +215,26 @@ std::vector<std::uint8_t> presetRecord(Program& program, int category)
     return out.take();
 }
 
-bool readPresetRecord(const void* data, long long size, Program& program)
+bool parsePresetRecord(const void* data, long long size, Program& program)
 {
     if (data == nullptr || size < 0) {
-        showMessage(16);
         return false;
     }
     ByteReader in(data, static_cast<std::size_t>(size));
     const int version = in.int32LittleEndian() & 0xFFFF;
     if (in.failed() || version < kOldestFormatVersion || version > kFormatVersion || !readProgram(in, version, program)) {
-        showMessage(16);
         return false;
     }
     upgradeProgram(program, version);
+    return true;
+}
+
+bool readPresetRecord(const void* data, long long size, Program& program)
+{
+    if (!parsePresetRecord(data, size, program)) {
+        showMessage(16);
+        return false;
+    }
     return true;
 }
 

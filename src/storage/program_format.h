@@ -47,5 +47,7 @@ std::vector<std::uint8_t> presetRecord(Program& program, int category);
 // Reads a record of `size` bytes (size −1 or no data: message 16, false), upgrading the program.
 // A short or malformed record also gives message 16.
 bool readPresetRecord(const void* data, long long size, Program& program);
+// The same without the message, for callers that walk many records.
+bool parsePresetRecord(const void* data, long long size, Program& program);
 
 }  // namespace pelko

@@ -1,0 +1,23 @@
+// What keyword searches of the preset library cover for a program: its four comment lines. The
+// preset browser stores this text with every preset it files; the one-time keyword upgrade fills
+// it in for presets stored before searches existed.
+#pragma once
+
+#include "library/preset_rewrite.h"
+#include "storage/program.h"
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace pelko {
+
+// The comment lines that hold text, trailing blanks removed, joined by line breaks.
+std::string presetCommentText(const Program& program);
+
+// For rewriteAllPresets / runKeywordUpgrade: reads the record into a scratch program and returns
+// its comment text. A record that does not read as a program is left as it is (no message: a
+// library can hold many, and the browser reports each one when it is opened).
+PresetRewrite keywordsFromRecord(const LibraryRow& preset, std::span<const std::uint8_t> record);
+
+}  // namespace pelko

@@ -1,0 +1,172 @@
+// The plug-in and its preset library: the install folder's "pelko.db" is opened at construction
+// and closed at destruction, an old library gets its keywords from the programs' comment lines,
+// and a library that cannot be used is reported while the plug-in plays on.
+#include "library/record_encoding.h"
+#include "params/patch_object_table.h"
+#include "platform/messages.h"
+#include "plugin/synth_plugin.h"
+#include "storage/program_format.h"
+#include "storage/text_object.h"
+#include "support/plugin_fixture.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+using testing_support::InProcessPlugin;
+using testing_support::PluginEnvironment;
+
+namespace {
+
+std::string fileBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void runSql(sqlite3* db, const std::string& sql)
+{
+    char* error = nullptr;
+    EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error), SQLITE_OK) << sql << ": " << (error ? error : "");
+    sqlite3_free(error);
+}
+
+std::string presetRecordText(const std::vector<std::string>& comments)
+{
+    pelko::Program program;
+    for (std::size_t line = 0; line < comments.size(); ++line) {
+        program.objectAs<pelko::TextObject>(pelko::object::kPatchComment + static_cast<int>(line)).setText(comments[line]);
+    }
+    return pelko::encodeRecord(pelko::presetRecord(program, -1));
+}
+
+// A library as it was before keyword searches: categories without counts, no comments stored.
+void writeLibraryWithoutKeywords(const std::string& path)
+{
+    std::filesystem::remove(path);
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    runSql(db,
+           "CREATE TABLE CATEGORIES (CAT_ID INTEGER NOT NULL , CAT_DESCRIPTION VARCHAR (50) NOT NULL , "
+           "PARENT_ID INTEGER DEFAULT -1);"
+           "CREATE TABLE PRESETS_INFO (P_ID INTEGER PRIMARY KEY, CAT_ID INTEGER, PRESET_NAME TEXT, COMMENTS TEXT);"
+           "CREATE TABLE PRESETS_DATA (P_ID INTEGER PRIMARY KEY, PRESET_DATA TEXT);"
+           "INSERT INTO CATEGORIES VALUES(1, 'Pads', -1);"
+           "INSERT INTO CATEGORIES VALUES(2, 'Warm', 1);"
+           "INSERT INTO PRESETS_INFO VALUES(1, 2, 'Velvet', NULL);"
+           "INSERT INTO PRESETS_INFO VALUES(2, 2, 'Broken', 'kept as it is');"
+           "INSERT INTO PRESETS_INFO VALUES(3, 1, 'Plain', NULL);");
+    runSql(db, "INSERT INTO PRESETS_DATA VALUES(1, '" + presetRecordText({"soft analog pad  ", "", "slow attack"}) + "');");
+    runSql(db, "INSERT INTO PRESETS_DATA VALUES(2, '" + pelko::encodeRecord(std::vector<std::uint8_t>{21, 0, 0, 0, 7}) + "');");
+    runSql(db, "INSERT INTO PRESETS_DATA VALUES(3, '" + presetRecordText({}) + "');");
+    sqlite3_close(db);
+}
+
+std::vector<int> messageNumbers(pelko::ScriptedUserInterface& ui)
+{
+    std::vector<int> numbers;
+    for (const auto& message : ui.messages()) {
+        for (int n = 1; n <= 30; ++n) {
+            const char* text = pelko::messageText(n);
+            if (text != nullptr && message.text.rfind(text, 0) == 0) {
+                numbers.push_back(n);
+                break;
+            }
+        }
+    }
+    return numbers;
+}
+
+TEST(PluginLibrary, TheFactoryLibraryIsOpenForTheWholeLifeOfThePlugin)
+{
+    PluginEnvironment environment;
+    const std::string library = environment.installFolder() + "pelko.db";
+    const std::string before = fileBytes(library);
+    {
+        InProcessPlugin instance;
+        pelko::PresetDatabase& presets = instance.plugin()->presetLibrary();
+        ASSERT_TRUE(presets.isOpen());
+        EXPECT_EQ(presets.path(), library);
+        EXPECT_GT(presets.countPresets(), 0);
+        pelko::LibraryRows top;
+        ASSERT_TRUE(presets.listSubcategories(-1, top));
+        EXPECT_FALSE(top.empty());
+    }
+    EXPECT_TRUE(environment.ui().messages().empty());
+    // Nothing was changed, so nothing was rewritten.
+    EXPECT_EQ(fileBytes(library), before);
+}
+
+TEST(PluginLibrary, AMissingLibraryIsCreatedEmpty)
+{
+    PluginEnvironment environment;
+    const std::string library = environment.installFolder() + "pelko.db";
+    std::filesystem::remove(library);
+    {
+        InProcessPlugin instance;
+        EXPECT_EQ(instance.plugin()->presetLibrary().countPresets(), 0);
+    }
+    EXPECT_TRUE(environment.ui().messages().empty());
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(library.c_str(), &db), SQLITE_OK);
+    sqlite3_stmt* statement = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(db, "select count(*) from sqlite_master where type='table'", -1, &statement, nullptr),
+              SQLITE_OK);
+    ASSERT_EQ(sqlite3_step(statement), SQLITE_ROW);
+    EXPECT_EQ(sqlite3_column_int(statement, 0), 3);
+    sqlite3_finalize(statement);
+    sqlite3_close(db);
+}
+
+TEST(PluginLibrary, AnOldLibraryGetsItsKeywordsFromTheCommentLines)
+{
+    PluginEnvironment environment;
+    writeLibraryWithoutKeywords(environment.installFolder() + "pelko.db");
+    InProcessPlugin instance;
+    EXPECT_EQ(messageNumbers(environment.ui()), (std::vector<int>{21}));
+    EXPECT_EQ(environment.ui().messages()[0].caption, "Pelko Warning");
+
+    pelko::PresetDatabase& presets = instance.plugin()->presetLibrary();
+    pelko::LibraryRows found;
+    ASSERT_TRUE(presets.searchPresets("SLOW", found));
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].name, "Velvet");
+    // The record that does not read as a program keeps what it had; counts are rebuilt.
+    ASSERT_TRUE(presets.searchPresets("kept as", found));
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].name, "Broken");
+    pelko::LibraryRow pads;
+    ASSERT_TRUE(presets.getCategory(1, pads));
+    EXPECT_EQ(pads.count, 3);
+    EXPECT_TRUE(presets.getCategory(2, pads));
+    EXPECT_EQ(pads.count, 2);
+}
+
+TEST(PluginLibrary, ALibraryThatIsNoDatabaseIsReportedAndLeftAlone)
+{
+    PluginEnvironment environment;
+    const std::string library = environment.installFolder() + "pelko.db";
+    {
+        std::ofstream out(library, std::ios::binary | std::ios::trunc);
+        out << std::string(4096, 'x');
+    }
+    {
+        InProcessPlugin instance;
+        ASSERT_NE(instance.plugin(), nullptr);
+        EXPECT_TRUE(instance.plugin()->initOk());
+        auto messages = environment.ui().messages();
+        ASSERT_FALSE(messages.empty());
+        EXPECT_EQ(messageNumbers(environment.ui())[0], 14);
+        EXPECT_NE(messages[0].text.find("not a database"), std::string::npos) << messages[0].text;
+        // The plug-in still plays.
+        EXPECT_EQ(instance.plugin()->currentProgram(), 0);
+    }
+    EXPECT_EQ(fileBytes(library), std::string(4096, 'x'));
+}
+
+}  // namespace
