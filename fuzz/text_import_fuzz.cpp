@@ -14,8 +14,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (float v : program.values) {
         if (!(v >= 0.0f && v <= 1.0f)) std::abort();
     }
-    // What was read must write and read back.
-    pelko::Program copy;
+    // What was read must write and read back (into a program kept across inputs as well: building
+    // a fresh one for every input would cost more than the reading).
+    static pelko::Program copy;
     pelko::readProgramText(pelko::programText(program), copy);
     return 0;
 }

@@ -598,12 +598,12 @@ int PresetDatabase::loadPreset(int presetId, std::vector<std::uint8_t>& record)
     };
     if (!query(decode, "select PRESET_DATA from PRESETS_DATA where P_ID=%d", presetId)) {
         record.clear();
-        return kMissingRecord;
+        return kUnreadRecord;
     }
     if (outOfMemory) {
         showMessage(1);
         record.clear();
-        return kMissingRecord;
+        return kUnreadRecord;
     }
     return found ? length : kMissingRecord;
 }

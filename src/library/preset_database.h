@@ -34,7 +34,8 @@ using LibraryRows = std::vector<LibraryRow>;
 
 // What loadPreset returns besides a decoded length.
 constexpr int kInvalidRecord = -1;  // the stored text is not a valid encoding
-constexpr int kMissingRecord = -2;  // no such preset, or the query failed (already reported)
+constexpr int kMissingRecord = -2;  // no such preset
+constexpr int kUnreadRecord = -3;   // the query failed or memory ran out (already reported)
 
 class PresetDatabase {
 public:
@@ -88,7 +89,7 @@ public:
     // the caller's view of it. One transaction.
     bool movePreset(int presetId, int newCatId, int oldCatId);
     bool deletePreset(int presetId, int catId);
-    // The record's decoded length (bytes in `record`), kInvalidRecord or kMissingRecord.
+    // The record's decoded length (bytes in `record`), kInvalidRecord, kMissingRecord or kUnreadRecord.
     int loadPreset(int presetId, std::vector<std::uint8_t>& record);
     bool setComments(int presetId, std::string_view text);
     // Replaces a preset's stored record.

@@ -6,6 +6,7 @@
 #include "dsp/filters/filter_types.h"
 #include "engine/additive_wave.h"
 #include "engine/voice_manager.h"
+#include "library/preset_programs.h"
 #include "library/preset_rewrite.h"
 #include "library/program_keywords.h"
 #include "params/patch_object_table.h"
@@ -155,6 +156,41 @@ void SynthPlugin::openPresetLibrary()
     if (presetLibrary_.open(*installFolder_ + "pelko.db") && presetLibrary_.upgraded()) {
         runKeywordUpgrade(presetLibrary_, keywordsFromRecord);
     }
+}
+
+bool SynthPlugin::loadPresetFromLibrary(int presetId, int slot)
+{
+    if (slot < 0 || slot >= kProgramCount) {
+        return false;
+    }
+    Program loaded;
+    if (!loadProgramFromLibrary(presetLibrary_, presetId, loaded)) {
+        return false;
+    }
+    storeProgram(slot, loaded);
+    if (slot == currentProgram_) {
+        selectProgram(slot);
+    }
+    return true;
+}
+
+bool SynthPlugin::storePresetInLibrary(int slot, int catId, int* newId)
+{
+    if (slot < 0 || slot >= kProgramCount) {
+        return false;
+    }
+    // The library may ask a question; the processing lock is held only while the program is
+    // copied, never while a dialog is open.
+    Program filed;
+    {
+        LockGuard lock(processLock_);
+        Program& source = slot == currentProgram_ ? editBuffer_ : bank_.programs[static_cast<std::size_t>(slot)];
+        if (catId != -1) {
+            source.objectAs<IntegerObject>(object::kPresetCategory).setValue(catId);
+        }
+        filed = source;
+    }
+    return storeProgramInLibrary(presetLibrary_, catId, filed, newId);
 }
 
 SynthPlugin::~SynthPlugin()

@@ -85,6 +85,13 @@ public:
     // The preset library in the install folder, open from construction to destruction (closed
     // when there is no install folder; every operation then fails with message 14).
     PresetDatabase& presetLibrary() { return presetLibrary_; }
+    // Reads preset `presetId` of the library into bank slot `slot` (0–63), which takes the
+    // preset's category; the current slot is selected again so that it sounds. A missing or
+    // damaged preset gives message 16 and changes nothing.
+    bool loadPresetFromLibrary(int presetId, int slot);
+    // Files the program of slot `slot` (the edited program when it is the current one) under
+    // category catId; its category field takes catId first. The new id goes to *newId.
+    bool storePresetInLibrary(int slot, int catId, int* newId = nullptr);
 
     // ---- operations the editor uses -----------------------------------------------------------
     std::optional<std::string> parameterDisplayName(int index) const;

@@ -25,17 +25,13 @@ void writeOldLibrary(const std::string& path, bool duplicateIds = false)
 {
     sqlite3* raw = nullptr;
     ASSERT_EQ(sqlite3_open(path.c_str(), &raw), SQLITE_OK);
-    runSql(raw,
-           "CREATE TABLE CATEGORIES (CAT_ID INTEGER NOT NULL , CAT_DESCRIPTION VARCHAR (50) NOT NULL , "
-           "PARENT_ID INTEGER DEFAULT -1);"
-           "CREATE TABLE PRESETS_INFO (P_ID INTEGER PRIMARY KEY, CAT_ID INTEGER, PRESET_NAME TEXT, COMMENTS TEXT);"
-           "CREATE TABLE PRESETS_DATA (P_ID INTEGER PRIMARY KEY, PRESET_DATA TEXT);"
-           "INSERT INTO CATEGORIES VALUES(3, 'Basses', -1);"
-           "INSERT INTO CATEGORIES VALUES(8, 'Analog', 3);"
-           "INSERT INTO CATEGORIES VALUES(12, 'Pads', -1);"
-           "INSERT INTO PRESETS_INFO VALUES(1, 8, 'Fat', NULL);"
-           "INSERT INTO PRESETS_INFO VALUES(2, 8, 'Thin', NULL);"
-           "INSERT INTO PRESETS_INFO VALUES(3, 12, 'Wide', NULL);");
+    runSql(raw, std::string(testing_support::kOldLibraryTables) +
+                    "INSERT INTO CATEGORIES VALUES(3, 'Basses', -1);"
+                    "INSERT INTO CATEGORIES VALUES(8, 'Analog', 3);"
+                    "INSERT INTO CATEGORIES VALUES(12, 'Pads', -1);"
+                    "INSERT INTO PRESETS_INFO VALUES(1, 8, 'Fat', NULL);"
+                    "INSERT INTO PRESETS_INFO VALUES(2, 8, 'Thin', NULL);"
+                    "INSERT INTO PRESETS_INFO VALUES(3, 12, 'Wide', NULL);");
     if (duplicateIds) {
         runSql(raw, "INSERT INTO CATEGORIES VALUES(8, 'Analog again', 3);");
     }
@@ -121,7 +117,7 @@ TEST_F(LibraryTest, AMissingFolderFailsEveryOperationWithMessage14)
     EXPECT_FALSE(db.searchPresets("x", rows));
     EXPECT_FALSE(db.addCategory("x", -1));
     EXPECT_FALSE(db.storePreset(-1, "x", "", record));
-    EXPECT_EQ(db.loadPreset(1, record), pelko::kMissingRecord);
+    EXPECT_EQ(db.loadPreset(1, record), pelko::kUnreadRecord);
     EXPECT_FALSE(db.rebuildCounts());
     auto messages = ui().messages();
     ASSERT_EQ(messages.size(), 7u);

@@ -16,6 +16,13 @@
 
 namespace testing_support {
 
+// The three tables of a library from before keyword searches: categories without NITEMS.
+inline constexpr const char* kOldLibraryTables =
+    "CREATE TABLE CATEGORIES (CAT_ID INTEGER NOT NULL , CAT_DESCRIPTION VARCHAR (50) NOT NULL , "
+    "PARENT_ID INTEGER DEFAULT -1);"
+    "CREATE TABLE PRESETS_INFO (P_ID INTEGER PRIMARY KEY, CAT_ID INTEGER, PRESET_NAME TEXT, COMMENTS TEXT);"
+    "CREATE TABLE PRESETS_DATA (P_ID INTEGER PRIMARY KEY, PRESET_DATA TEXT);";
+
 // Runs SQL on a connection, failing the test on an error.
 inline void runSql(sqlite3* db, const std::string& sql)
 {

@@ -1,11 +1,14 @@
 // The plug-in and its preset library: the install folder's "pelko.db" is opened at construction
 // and closed at destruction, an old library gets its keywords from the programs' comment lines,
 // and a library that cannot be used is reported while the plug-in plays on.
+#include "library/library_fixture.h"
 #include "library/record_encoding.h"
 #include "params/patch_object_table.h"
 #include "platform/messages.h"
 #include "plugin/synth_plugin.h"
 #include "storage/program_format.h"
+#include "storage/setting_objects.h"
+#include "storage/text_program.h"
 #include "storage/text_object.h"
 #include "support/plugin_fixture.h"
 
@@ -19,7 +22,9 @@
 #include <vector>
 
 using testing_support::InProcessPlugin;
+using testing_support::intValue;
 using testing_support::PluginEnvironment;
+using testing_support::runSql;
 
 namespace {
 
@@ -27,13 +32,6 @@ std::string fileBytes(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void runSql(sqlite3* db, const std::string& sql)
-{
-    char* error = nullptr;
-    EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error), SQLITE_OK) << sql << ": " << (error ? error : "");
-    sqlite3_free(error);
 }
 
 std::string presetRecordText(const std::vector<std::string>& comments)
@@ -51,16 +49,12 @@ void writeLibraryWithoutKeywords(const std::string& path)
     std::filesystem::remove(path);
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
-    runSql(db,
-           "CREATE TABLE CATEGORIES (CAT_ID INTEGER NOT NULL , CAT_DESCRIPTION VARCHAR (50) NOT NULL , "
-           "PARENT_ID INTEGER DEFAULT -1);"
-           "CREATE TABLE PRESETS_INFO (P_ID INTEGER PRIMARY KEY, CAT_ID INTEGER, PRESET_NAME TEXT, COMMENTS TEXT);"
-           "CREATE TABLE PRESETS_DATA (P_ID INTEGER PRIMARY KEY, PRESET_DATA TEXT);"
-           "INSERT INTO CATEGORIES VALUES(1, 'Pads', -1);"
-           "INSERT INTO CATEGORIES VALUES(2, 'Warm', 1);"
-           "INSERT INTO PRESETS_INFO VALUES(1, 2, 'Velvet', NULL);"
-           "INSERT INTO PRESETS_INFO VALUES(2, 2, 'Broken', 'kept as it is');"
-           "INSERT INTO PRESETS_INFO VALUES(3, 1, 'Plain', NULL);");
+    runSql(db, std::string(testing_support::kOldLibraryTables) +
+                   "INSERT INTO CATEGORIES VALUES(1, 'Pads', -1);"
+                   "INSERT INTO CATEGORIES VALUES(2, 'Warm', 1);"
+                   "INSERT INTO PRESETS_INFO VALUES(1, 2, 'Velvet', NULL);"
+                   "INSERT INTO PRESETS_INFO VALUES(2, 2, 'Broken', 'kept as it is');"
+                   "INSERT INTO PRESETS_INFO VALUES(3, 1, 'Plain', NULL);");
     runSql(db, "INSERT INTO PRESETS_DATA VALUES(1, '" + presetRecordText({"soft analog pad  ", "", "slow attack"}) + "');");
     runSql(db, "INSERT INTO PRESETS_DATA VALUES(2, '" + pelko::encodeRecord(std::vector<std::uint8_t>{21, 0, 0, 0, 7}) + "');");
     runSql(db, "INSERT INTO PRESETS_DATA VALUES(3, '" + presetRecordText({}) + "');");
@@ -114,12 +108,7 @@ TEST(PluginLibrary, AMissingLibraryIsCreatedEmpty)
     EXPECT_TRUE(environment.ui().messages().empty());
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(library.c_str(), &db), SQLITE_OK);
-    sqlite3_stmt* statement = nullptr;
-    ASSERT_EQ(sqlite3_prepare_v2(db, "select count(*) from sqlite_master where type='table'", -1, &statement, nullptr),
-              SQLITE_OK);
-    ASSERT_EQ(sqlite3_step(statement), SQLITE_ROW);
-    EXPECT_EQ(sqlite3_column_int(statement, 0), 3);
-    sqlite3_finalize(statement);
+    EXPECT_EQ(intValue(db, "select count(*) from sqlite_master where type='table'"), 3);
     sqlite3_close(db);
 }
 
@@ -167,6 +156,74 @@ TEST(PluginLibrary, ALibraryThatIsNoDatabaseIsReportedAndLeftAlone)
         EXPECT_EQ(instance.plugin()->currentProgram(), 0);
     }
     EXPECT_EQ(fileBytes(library), std::string(4096, 'x'));
+}
+
+TEST(PluginLibrary, ProgramsAreFiledAndLoadedBackIntoTheBank)
+{
+    PluginEnvironment environment;
+    InProcessPlugin instance;
+    pelko::SynthPlugin& plugin = *instance.plugin();
+    pelko::PresetDatabase& presets = plugin.presetLibrary();
+    int pads = -1;
+    ASSERT_TRUE(presets.addCategory("My Pads", -1, &pads));
+
+    plugin.renameProgram(0, "Glass Swell");
+    plugin.setParameter(1, 0.3f);
+    plugin.editBuffer().objectAs<pelko::TextObject>(pelko::object::kPatchComment + 1).setText("slow glassy swell");
+    int id = -1;
+    ASSERT_TRUE(plugin.storePresetInLibrary(0, pads, &id));
+    EXPECT_EQ(plugin.editBuffer().objectAs<pelko::IntegerObject>(pelko::object::kPresetCategory).value(), pads);
+    pelko::LibraryRow row;
+    ASSERT_TRUE(presets.getPreset(id, row));
+    EXPECT_EQ(row.name, "Glass Swell");
+    ASSERT_TRUE(presets.getCategory(pads, row));
+    EXPECT_EQ(row.count, 1);
+    pelko::LibraryRows found;
+    ASSERT_TRUE(presets.searchPresets("GLASSY", found));
+    ASSERT_EQ(found.size(), 1u);
+
+    // The same name again: the question is answered No and nothing is stored.
+    environment.ui().queueAnswer(false);
+    EXPECT_FALSE(plugin.storePresetInLibrary(0, pads));
+    EXPECT_EQ(messageNumbers(environment.ui()), (std::vector<int>{15}));
+    ASSERT_TRUE(presets.getCategory(pads, row));
+    EXPECT_EQ(row.count, 1);
+
+    // Loaded into another slot: stored there, the edited program untouched.
+    plugin.setParameter(1, 0.8f);
+    ASSERT_TRUE(plugin.loadPresetFromLibrary(id, 7));
+    EXPECT_FLOAT_EQ(plugin.bank().programs[7].values[1], 0.3f);
+    EXPECT_EQ(plugin.bank().programs[7].name().substr(0, 11), "Glass Swell");
+    EXPECT_EQ(plugin.bank().programs[7].objectAs<pelko::IntegerObject>(pelko::object::kPresetCategory).value(), pads);
+    EXPECT_FLOAT_EQ(plugin.getParameter(1), 0.8f);
+    // Loaded into the current slot: it sounds.
+    ASSERT_TRUE(plugin.loadPresetFromLibrary(id, 0));
+    EXPECT_FLOAT_EQ(plugin.getParameter(1), plugin.bank().programs[7].values[1]);
+    EXPECT_EQ(pelko::programText(plugin.editBuffer()), pelko::programText(plugin.bank().programs[7]));
+}
+
+TEST(PluginLibrary, AMissingOrDamagedPresetLeavesTheSlotAsItWas)
+{
+    PluginEnvironment environment;
+    InProcessPlugin instance;
+    pelko::SynthPlugin& plugin = *instance.plugin();
+    pelko::PresetDatabase& presets = plugin.presetLibrary();
+    const std::string before = pelko::programText(plugin.bank().programs[3]);
+
+    EXPECT_FALSE(plugin.loadPresetFromLibrary(999999, 3));
+    // A record that decodes but is cut short inside the program.
+    std::vector<std::uint8_t> record = pelko::presetRecord(plugin.bank().programs[9], -1);
+    record.resize(record.size() / 2);
+    int cut = -1;
+    ASSERT_TRUE(presets.storePreset(-1, "Cut Short", "", record, &cut));
+    EXPECT_FALSE(plugin.loadPresetFromLibrary(cut, 3));
+    // A record whose text is no valid encoding.
+    runSql(presets.handle(), "UPDATE PRESETS_DATA SET PRESET_DATA='" + std::string("\x01\x09") + "' WHERE P_ID=" +
+                                 std::to_string(cut) + ";");
+    EXPECT_FALSE(plugin.loadPresetFromLibrary(cut, 3));
+
+    EXPECT_EQ(messageNumbers(environment.ui()), (std::vector<int>{16, 16, 16}));
+    EXPECT_EQ(pelko::programText(plugin.bank().programs[3]), before);
 }
 
 }  // namespace

@@ -1,0 +1,24 @@
+// Programs in and out of the preset library: filing a program under a category with its name and
+// comment text, and reading a stored preset back into a program. The plug-in's preset commands
+// and the browser go through these; the library itself only sees records and texts.
+//
+// User-interface thread only (the library may ask questions and show messages).
+#pragma once
+
+#include "library/preset_database.h"
+#include "storage/program.h"
+
+namespace pelko {
+
+// Reads preset `presetId` into `program` and sets the program's category to the one the preset
+// is filed in. A missing preset or a record that does not read as a program gives message 16 and
+// leaves `program` as it was; a database error has been reported by the library.
+bool loadProgramFromLibrary(PresetDatabase& library, int presetId, Program& program);
+
+// Files `program` under category catId (-1: outside every category) under its name, trailing
+// blanks removed, with its comment lines as the text keyword searches cover. The program's
+// category field takes catId first (unless it is -1). A name already in the library asks first
+// (message 15). The new preset's id goes to *newId when given.
+bool storeProgramInLibrary(PresetDatabase& library, int catId, Program& program, int* newId = nullptr);
+
+}  // namespace pelko
