@@ -37,6 +37,8 @@ PresetRewrite keywordsFromRecord(const LibraryRow& preset, std::span<const std::
         return change;
     }
     change.comments = presetCommentText(*scratch);
+    // The program goes back in the current format, filed where it is.
+    change.record = presetRecord(*scratch, preset.link);
     return change;
 }
 

@@ -16,8 +16,10 @@ namespace pelko {
 std::string presetCommentText(const Program& program);
 
 // For rewriteAllPresets / runKeywordUpgrade: reads the record into a scratch program and returns
-// its comment text. A record that does not read as a program is left as it is (no message: a
-// library can hold many, and the browser reports each one when it is opened).
+// its comment text and the program written back in the current format, its category field
+// naming the category the preset is filed in. A record that does not read as a program is left
+// as it is (no message: a library can hold many, and the browser reports each one when it is
+// opened).
 PresetRewrite keywordsFromRecord(const LibraryRow& preset, std::span<const std::uint8_t> record);
 
 }  // namespace pelko

@@ -129,6 +129,14 @@ TEST(PluginLibrary, AnOldLibraryGetsItsKeywordsFromTheCommentLines)
     ASSERT_TRUE(presets.searchPresets("kept as", found));
     ASSERT_EQ(found.size(), 1u);
     EXPECT_EQ(found[0].name, "Broken");
+    // Records that read are written back in the current format, naming the category they are in.
+    std::vector<std::uint8_t> record;
+    ASSERT_GT(presets.loadPreset(1, record), 0);
+    pelko::Program velvet;
+    ASSERT_TRUE(pelko::readPresetRecord(record.data(), static_cast<long long>(record.size()), velvet));
+    EXPECT_EQ(velvet.objectAs<pelko::IntegerObject>(pelko::object::kPresetCategory).value(), 2);
+    EXPECT_EQ(velvet.objectAs<pelko::TextObject>(pelko::object::kPatchComment + 2).text().substr(0, 11), "slow attack");
+    EXPECT_EQ(presets.loadPreset(2, record), 5);
     pelko::LibraryRow pads;
     ASSERT_TRUE(presets.getCategory(1, pads));
     EXPECT_EQ(pads.count, 3);
