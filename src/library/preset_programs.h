@@ -8,12 +8,14 @@
 #include "library/preset_database.h"
 #include "storage/program.h"
 
+#include <memory>
+
 namespace pelko {
 
-// Reads preset `presetId` into `program` and sets the program's category to the one the preset
-// is filed in. A missing preset or a record that does not read as a program gives message 16 and
-// leaves `program` as it was; a database error has been reported by the library.
-bool loadProgramFromLibrary(PresetDatabase& library, int presetId, Program& program);
+// Reads preset `presetId` into a new program whose category is the one the preset is filed in.
+// None when the preset is missing or its record does not read as a program (message 16), or when
+// the database failed (reported by the library).
+std::unique_ptr<Program> loadProgramFromLibrary(PresetDatabase& library, int presetId);
 
 // Files `program` under category catId (-1: outside every category) under its name, trailing
 // blanks removed, with its comment lines as the text keyword searches cover. The program's

@@ -8,15 +8,26 @@
 #include <memory>
 
 namespace pelko {
+namespace {
+
+std::string_view withoutTrailingBlanks(std::string_view text)
+{
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+}  // namespace
+
+std::string_view presetName(const Program& program) { return withoutTrailingBlanks(program.name()); }
 
 std::string presetCommentText(const Program& program)
 {
     std::string text;
     for (int line = 0; line < 4; ++line) {
-        std::string_view comment = program.objectAs<TextObject>(object::kPatchComment + line).text();
-        while (!comment.empty() && (comment.back() == ' ' || comment.back() == '\t')) {
-            comment.remove_suffix(1);
-        }
+        const std::string_view comment =
+            withoutTrailingBlanks(program.objectAs<TextObject>(object::kPatchComment + line).text());
         if (comment.empty()) {
             continue;
         }

@@ -1,6 +1,6 @@
-// What keyword searches of the preset library cover for a program: its four comment lines. The
-// preset browser stores this text with every preset it files; the one-time keyword upgrade fills
-// it in for presets stored before searches existed.
+// What keyword searches of the preset library cover for a program: its name and its four comment
+// lines. The preset browser stores both with every preset it files; the one-time keyword upgrade
+// fills in the comments for presets stored before searches existed.
 #pragma once
 
 #include "library/preset_rewrite.h"
@@ -9,8 +9,12 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 
 namespace pelko {
+
+// The program's name without the blanks that pad it.
+std::string_view presetName(const Program& program);
 
 // The comment lines that hold text, trailing blanks removed, joined by line breaks.
 std::string presetCommentText(const Program& program);

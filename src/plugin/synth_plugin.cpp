@@ -163,11 +163,11 @@ bool SynthPlugin::loadPresetFromLibrary(int presetId, int slot)
     if (slot < 0 || slot >= kProgramCount) {
         return false;
     }
-    Program loaded;
-    if (!loadProgramFromLibrary(presetLibrary_, presetId, loaded)) {
+    const std::unique_ptr<Program> loaded = loadProgramFromLibrary(presetLibrary_, presetId);
+    if (!loaded) {
         return false;
     }
-    storeProgram(slot, loaded);
+    storeProgram(slot, *loaded);
     if (slot == currentProgram_) {
         selectProgram(slot);
     }
@@ -181,16 +181,16 @@ bool SynthPlugin::storePresetInLibrary(int slot, int catId, int* newId)
     }
     // The library may ask a question; the processing lock is held only while the program is
     // copied, never while a dialog is open.
-    Program filed;
+    std::optional<Program> filed;
     {
         LockGuard lock(processLock_);
         Program& source = slot == currentProgram_ ? editBuffer_ : bank_.programs[static_cast<std::size_t>(slot)];
         if (catId != -1) {
             source.objectAs<IntegerObject>(object::kPresetCategory).setValue(catId);
         }
-        filed = source;
+        filed.emplace(source);
     }
-    return storeProgramInLibrary(presetLibrary_, catId, filed, newId);
+    return storeProgramInLibrary(presetLibrary_, catId, *filed, newId);
 }
 
 SynthPlugin::~SynthPlugin()
