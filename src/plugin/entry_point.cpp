@@ -1,8 +1,7 @@
 #include "plugin/entry_point.h"
 
 #include "platform/messages.h"
-#include "plugin/host_adapter.h"
-#include "plugin/synth_plugin.h"
+#include "plugin/vst2_adapter.h"
 
 #include <new>
 
@@ -14,23 +13,22 @@ vst2::AEffect* pluginEntry(vst2::HostCallback host)
     if (host == nullptr || host(nullptr, vst2::audioMasterVersion, 0, 0, nullptr, 0.0f) == 0) {
         return nullptr;
     }
-    SynthPlugin* plugin = nullptr;
+    Vst2Adapter* adapter = nullptr;
     try {
-        plugin = new (std::nothrow) SynthPlugin(host);
+        adapter = new (std::nothrow) Vst2Adapter(host);
     } catch (...) {
-        plugin = nullptr;
+        adapter = nullptr;
     }
-    if (plugin == nullptr) {
+    if (adapter == nullptr) {
         showPlainMessage("cant alloc vsti", "error");
         return nullptr;
     }
-    if (!plugin->initOk()) {
+    if (!adapter->initOk()) {
         showPlainMessage("cant init vsti", "error");
-        delete plugin;
+        delete adapter;
         return nullptr;
     }
-    attachHostFunctions(*plugin->effect());
-    return plugin->effect();
+    return adapter->effect();
 }
 
 }  // namespace pelko

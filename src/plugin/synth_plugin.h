@@ -1,34 +1,39 @@
-// The plug-in object the host drives: it owns the edit buffer and the bank, the per-user
-// settings, the engine state the parameters map into, and answers every dispatcher operation.
-// The host-facing glue (AEffect, the C entry functions) is in host_adapter.h.
+// The plug-in object: the program logic around one SynthEngine. It owns the edit buffer and the
+// bank, the per-user settings, the preset library and the global objects; maps parameters into
+// the engine; selects programs; loads and saves chunks and the state file; and reports every
+// change to the editor through its change queue. It knows no plug-in format: a format adapter
+// (plugin/vst2_adapter.h) drives it through PluginInterface and gives it HostServices.
 //
-// Threads: the host calls the dispatcher and the parameter functions from its user-interface
-// thread (sometimes from several), and the process functions from its audio thread. processLock
-// serialises processing, parameter setting and program loading; it is re-entrant because a MIDI
-// program change selects a program from inside the processing loop.
+// Threads: the host calls from its user-interface threads (sometimes several) and from its audio
+// thread (process, receiveEvents). processLock serialises processing, parameter setting and
+// program loading; it is re-entrant because a MIDI program change selects a program from inside
+// the processing loop. The editor reads and edits through EditorPort (plugin/editor_port.h).
 #pragma once
 
 #include "config/registry_store.h"
-#include "dsp/effects/effect_slots.h"
-#include "engine/voice_context.h"
+#include "engine/synth_engine.h"
 #include "library/preset_database.h"
 #include "params/parameter_host.h"
 #include "params/parameter_table.h"
 #include "platform/threads.h"
+#include "plugin/change_queue.h"
+#include "plugin/plugin_interface.h"
 #include "plugin/plugin_program_host.h"
-#include "plugin/vst2_abi.h"
+#include "plugin/program_waves.h"
 #include "storage/chunk_storage.h"
 #include "storage/program.h"
 #include "storage/text_object.h"
 #include "storage/tuning_scale_object.h"
-#include "wave/wave.h"
 
 #include <array>
 #include <atomic>
 #include <memory>
 #include <optional>
 #include <string>
-#include <vector>
+
+namespace vst2 {
+struct AEffect;
+}
 
 namespace pelko {
 
@@ -37,39 +42,48 @@ class WaveBank;
 
 constexpr const char* kProductString = "Pelko 2.02";
 constexpr const char* kVendorString = "Vantomo";
-constexpr vst2::VstInt32 kUniqueId = vst2::fourCC('P', 'K', 'V', '4');
 constexpr int kControlBlockLength = 64;
 constexpr int kNoLearnTarget = 208;
 
-class SynthPlugin final : public ParameterHost {
+class SynthPlugin final : public PluginInterface, public ParameterHost, private EngineOwner {
 public:
-    explicit SynthPlugin(vst2::HostCallback host);
+    // host may be null (no host: nothing is restored and no program is applied).
+    explicit SynthPlugin(HostServices* host);
     ~SynthPlugin() override;
     SynthPlugin(const SynthPlugin&) = delete;
     SynthPlugin& operator=(const SynthPlugin&) = delete;
 
     bool initOk() const { return initOk_; }
-    vst2::AEffect* effect() { return &effect_; }
+    // The plug-in behind a VST 2 descriptor made by the adapter (plugin/vst2_adapter.cpp).
     static SynthPlugin* fromEffect(vst2::AEffect* effect);
     static int instanceCount();
 
-    // ---- dispatcher --------------------------------------------------------------------------
-    vst2::VstIntPtr dispatch(vst2::VstInt32 opcode, vst2::VstInt32 index, vst2::VstIntPtr value, void* ptr,
-                             float opt);
-
-    // ---- parameters ---------------------------------------------------------------------------
+    // ---- PluginInterface ----------------------------------------------------------------------
+    void userInterfaceCall() override;
+    int currentProgram() const override { return currentProgram_.load(); }
+    void selectProgram(int index) override;
+    std::string programName() const override;
+    void setProgramName(std::string_view name) override;
+    std::optional<std::string> programNameAt(int index) const override;
+    bool copyEditBufferTo(int index) override;
     void setParameter(int index, float value) override;
-    float getParameter(int index) const;
+    float getParameter(int index) const override;
+    bool parameterDisplay(int index, std::string& text) const override;
+    std::vector<std::uint8_t> saveChunk(bool programOnly) override;
+    bool loadChunk(bool programOnly, const void* data, std::size_t size) override;
+    void setSampleRate(float rate) override;
+    void setBlockSize(int frames) override;
+    void suspend() override;
+    void resume() override;
+    void receiveEvents(const MidiEventList& events) override;
+    void process(float* left, float* right, int frames, bool accumulate) override;
+    void processReplacing(float** outputs, int frames) { processOutputs(outputs, frames, false); }
+    void processAccumulating(float** outputs, int frames) { processOutputs(outputs, frames, true); }
+
     // Sets the parameter, then sends it as a MIDI controller (MIDI out on) or informs the host.
     void setParameterAutomated(int index, float value);
 
-    // ---- process ------------------------------------------------------------------------------
-    void processReplacing(float** outputs, int frames);
-    void processAccumulating(float** outputs, int frames);
-
     // ---- programs -----------------------------------------------------------------------------
-    int currentProgram() const { return currentProgram_.load(); }
-    void selectProgram(int index);
     const Program& editBuffer() const { return editBuffer_; }
     Program& editBuffer() { return editBuffer_; }
     ProgramBank& bank() { return bank_; }
@@ -92,6 +106,9 @@ public:
     // Files the program of slot `slot` (the edited program when it is the current one) under
     // category catId; its category field takes catId first. The new id goes to *newId.
     bool storePresetInLibrary(int slot, int catId, int* newId = nullptr);
+    // Runs the apply step of patch object k (copies it into the engine) under processLock.
+    // Waves (shape and additive objects) are built outside the lock and swapped in under it.
+    void applyPatchObject(int index);
 
     // ---- operations the editor uses -----------------------------------------------------------
     std::optional<std::string> parameterDisplayName(int index) const;
@@ -111,21 +128,34 @@ public:
     int learnTarget() const { return learnTarget_; }
     // "???" while the parameter waits for a controller, else its controller or "---".
     std::string controllerText(int parameter) const;
+    // Global tuning on: the global scale replaces every program's scale.
+    void setGlobalTuning(bool on);
+    // What changed since the editor last drained it.
+    ChangeQueue& changes() { return changes_; }
+    HostServices* host() const { return host_; }
+    RecursiveLock& processLock() const { return processLock_; }
 
     // ---- state other parts read ---------------------------------------------------------------
-    float sampleRate() const override { return sampleRate_; }
-    float tempo() const override { return tempo_; }
+    float sampleRate() const override { return engine_.sampleRate(); }
+    float tempo() const override { return engine_.tempo(); }
     float masterGain() const override { return masterGain_.load(std::memory_order_relaxed); }
-    int blockSize() const { return blockSize_; }
-    float dcCoefficient() const { return dcCoefficient_; }
-    float halfSamplePeriod() const { return halfSamplePeriod_; }
+    int blockSize() const { return engine_.blockSize(); }
+    float dcCoefficient() const { return engine_.dcCoefficient(); }
+    float halfSamplePeriod() const { return engine_.halfSamplePeriod(); }
+    float leftBalance() const { return engine_.leftBalance(); }
+    float rightBalance() const { return engine_.rightBalance(); }
     const std::optional<std::string>& installFolder() const { return installFolder_; }
     RegistryStore& settings() { return settings_; }
-    const std::array<float, 128>& pitchBendTable() const { return pitchBendTable_; }
-    const std::array<float, 128>& notePitchTable() const { return notePitchTable_; }
+    const FrequencyTable& notePitchTable() const { return engine_.notePitchTable(); }
     bool globalTuningOn() const { return globalTuningOn_; }
     TuningScaleObject& globalTuning() { return globalTuning_; }
     TextObject& bankInfo() { return bankInfo_; }
+    const EffectSlots& effects() const { return engine_.effects(); }
+    // The voice pool, or null until the Voices parameter has been applied. Read it under the
+    // processing lock.
+    VoiceManager* voiceManager() const { return engine_.voiceManager(); }
+    const WaveSlot& waveSlot(int oscillator) const { return engine_.waveSlot(oscillator); }
+    const SynthEngine& engine() const { return engine_; }
 
     // ---- program storage ----------------------------------------------------------------------
     // The state file: restored at construction, saved at destruction.
@@ -133,13 +163,10 @@ public:
     bool saveState();
     // The view block the editor gets once there is one.
     const std::optional<EditorViewBlock>& editorView() const { return editorView_; }
-    const EffectSlots& effects() const { return effects_; }
-    float leftBalance() const { return leftBalance_; }
-    float rightBalance() const { return rightBalance_; }
 
     // ---- ParameterHost ------------------------------------------------------------------------
-    EngineSettings& engineSettings() override { return engine_; }
-    const EngineSettings& engineSettings() const { return engine_; }
+    EngineSettings& engineSettings() override { return engine_.settings(); }
+    const EngineSettings& engineSettings() const { return engine_.settings(); }
     float storedValue(int index) const override;
     bool routingCellOn(RoutingSwitch object, int cell) const override;
     const UserControlsAssignment& userAssignments() const override;
@@ -152,69 +179,47 @@ public:
     void effectRoutingChanged(bool serial) override;
     void effectParameterDisplay(int slot, int parameter, float value, char* out) const override;
 
-    // Runs the apply step of patch object k (copies it into the engine) under processLock.
-    // Waves (shape and additive objects) are loaded outside the lock and swapped in under it.
-    void applyPatchObject(int index);
-
-    // ---- voices ---------------------------------------------------------------------------------
-    // The voice pool, or null until the Voices parameter has been applied. Read it under the
-    // processing lock.
-    VoiceManager* voiceManager() const { return voices_.get(); }
-    const WaveSlot& waveSlot(int oscillator) const { return waveSlots_[static_cast<std::size_t>(oscillator)]; }
-    // Global tuning on: the global scale replaces every program's scale.
-    void setGlobalTuning(bool on);
-
 private:
+    // A program ready to be committed: its copy and its six waves, built off the lock.
+    struct PreparedProgram {
+        Program program;
+        ProgramWaves waves;
+    };
+
     void construct();
     void openPresetLibrary();
-    void setSampleRate(float rate);
-    void setBlockSize(int frames);
-    void suspend();
-    void resume();
-    void resetVoices();
-    void releaseAllVoices();
-    bool voicesSounding() const;
-    void resetOutputState();
-    void rebuildPitchBendTable(int semitones);
     void applyTuningTable();
-    vst2::VstIntPtr getChunk(bool preset, void** data);
-    vst2::VstIntPtr setChunk(bool preset, const void* data, vst2::VstIntPtr size);
     // Runs fn with the storage view of this plug-in's programs; the current index is copied in and
     // back around the call.
     template <class Fn>
     auto withStorage(Fn&& fn);
-    void setProgramName(const char* name);
-    vst2::VstIntPtr hostCall(vst2::VstInt32 opcode, vst2::VstInt32 index = 0, vst2::VstIntPtr value = 0,
-                             void* ptr = nullptr, float opt = 0.0f);
-    void tellEditor(int index, float value);
-    void handleProcessEvents(const vst2::VstEvents* events);
-    void render(float** outputs, int frames, bool accumulate);
-    void handleMidi(const std::uint8_t* bytes);
-    void handleController(int controller, int value);
-    void readHostTempo();
-    void sendControllerToHost(int parameter, float value);
-    // Wave selection of oscillator i from its shape object (and the additive settings it names).
-    void selectWave(int oscillator);
-    void completeDeferredWaveLoads();
-    void retireWave(std::shared_ptr<const Wave> wave);
-    void dropRetiredWaves();
-    void prefetchWaves(const Program& program);
-    void applyFilterMode(int filter);
-    void applyProductBus(int bus);
+    // After a chunk, the state file or a bank file was read: the editor view, the tuning and the
+    // program to select.
+    void finishBankLoad(int selectIndex, const std::optional<EditorViewBlock>& view);
 
-    vst2::AEffect effect_{};
-    vst2::HostCallback host_ = nullptr;
+    // program_selection.cpp
+    void prepareProgram(int index, PreparedProgram& prepared);
+    void commitProgram(int index, Program* prepared, const ProgramWaves* waves);
+    void commitMidiProgramChange(int index);
+    void selectWave(int oscillator);
+    void applyObjectToEngine(int index);
+    void completeDeferredWaveLoads();
+    void refreshBankWaves();
+    void markBankChanged();
+
+    // plugin_processing.cpp
+    void processOutputs(float** outputs, int frames, bool accumulate);
+    void followHostTempo();
+    void programChangeReceived(int program) override;
+    void controllerReceived(int controller, int value) override;
+    void sendControllerToHost(int parameter, float value);
+    void tellHostDisplayChanged();
+
+    HostServices* host_ = nullptr;
 
     // Field order follows the construction order.
-    std::vector<std::uint8_t> chunkBufferProgram_;
-    std::vector<std::uint8_t> chunkBufferBank_;
-    const vst2::VstEvents* pendingEvents_ = nullptr;
-    int pendingEventCount_ = 0;
-    int nextEvent_ = 0;
     bool midiOutEnabled_ = false;
     mutable RecursiveLock processLock_;
-    FrequencyTable notePitchTable_{};
-    std::array<float, 128> pitchBendTable_{};
     // Exactly 0 while a program is being selected: incoming events are then dropped.
     std::atomic<float> masterGain_{1.0f};
     Program editBuffer_;
@@ -224,45 +229,30 @@ private:
     PluginProgramHost programHost_{*this};
     std::unique_ptr<Program> clipboardProgram_;
     int learnTarget_ = kNoLearnTarget;
-    int assignmentTarget_ = -1;
-    float assignmentValue_ = 1.0f;
     bool initOk_ = false;
+    // The tempo is taken from the host every block.
     bool hostTempoFollowing_ = true;
-    float tempo_ = 120.0f;
-    float beatPeriod_ = 1.0f / 120.0f;
-    float leftBalance_ = 1.0f;
-    float rightBalance_ = 1.0f;
-    float halfSamplePeriod_ = 0.5f / 44100.0f;
-    std::array<float, 4> outputState_{};
-    float dcCoefficient_ = 0.99f;
     bool globalTuningOn_ = false;
     TuningScaleObject globalTuning_ = makeGlobalTuning();
     TextObject bankInfo_ = makeBankInfo();
     std::optional<EditorViewBlock> editorView_;
-    EngineSettings engine_;
     std::optional<std::string> installFolder_;
-    EffectSlots effects_;
+    SynthEngine engine_;
+    ChangeQueue changes_;
 
-    // Voices: what they read (pitch bend, pressure, sustain pedal and the previous note live
-    // here), the six oscillators' waves and the pool.
-    VoiceContext voiceContext_;
-    std::array<WaveSlot, 6> waveSlots_;
-    // Waves taken out of a slot while voices may still play them; dropped off the audio thread
-    // once nothing else holds them.
-    std::array<std::shared_ptr<const Wave>, 16> retiredWaves_;
-    std::atomic<bool> wavesRetired_{false};
-    // Slots whose wave could not be loaded on the audio thread: loaded at the next
-    // user-interface call.
-    std::array<bool, 6> waveLoadDeferred_{};
-    std::atomic<bool> anyWaveLoadDeferred_{false};
+    // The waves every bank slot names, ready for program changes on the audio thread.
+    BankWaves bankWaves_;
     WaveBank* waveBank_ = nullptr;
-    std::unique_ptr<VoiceManager> voices_;
+    // Slots whose wave could not be set on the audio thread: built at the next user-interface call.
+    std::array<bool, kProgramOscillators> waveLoadDeferred_{};
+    std::atomic<bool> anyWaveLoadDeferred_{false};
+    // A program change on the audio thread found its waves not ready; reported at the next
+    // user-interface call (the debug channel is not written from the audio thread).
+    std::atomic<int> unpreparedProgramChange_{-1};
+    // Set on the audio thread when the host should refresh its display after the block.
+    std::atomic<bool> hostDisplayStale_{false};
 
-    float sampleRate_ = 44100.0f;
-    int blockSize_ = 1024;
     std::atomic<int> currentProgram_{0};
-    // The sample being produced; also the time stamp of outgoing MIDI.
-    std::atomic<int> renderPosition_{0};
 };
 
 }  // namespace pelko

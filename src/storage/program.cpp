@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 namespace pelko {
 
@@ -104,6 +105,13 @@ Program& Program::operator=(const Program& other)
         }
     }
     return *this;
+}
+
+void Program::swap(Program& other) noexcept
+{
+    std::swap(values, other.values);
+    std::swap(name_, other.name_);
+    std::swap(objects_, other.objects_);
 }
 
 void Program::setName(std::string_view name)

@@ -22,6 +22,8 @@ public:
     Program();
     Program(const Program& other);
     Program& operator=(const Program& other);
+    // Exchanges the whole contents without copying or allocating.
+    void swap(Program& other) noexcept;
 
     std::array<float, kParameterCount> values{};
 

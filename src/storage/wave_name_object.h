@@ -16,8 +16,10 @@ public:
 
     bool muted() const { return muted_; }
     void setMuted(bool muted) { muted_ = muted; }
-    // Whether the oscillator plays: a name other than "" and "Off", not muted.
-    bool selectsWave() const { return !muted_ && !text().empty() && text() != "Off"; }
+    // Whether a stored name names a wave: anything but "" and "Off".
+    static bool namesWave(std::string_view name) { return !name.empty() && name != "Off"; }
+    // Whether the oscillator plays: a name that names a wave, not muted.
+    bool selectsWave() const { return !muted_ && namesWave(text()); }
 
     void copyFrom(const PatchObject& other) override;
     void write(ByteWriter& out) const override;

@@ -87,7 +87,8 @@ TEST(MidiLearn, TheNextPlainControllerIsAssignedAndChangesNothing)
     float before = plugin.getParameter(111);
     auto send = [&](std::uint8_t status, std::uint8_t d1, std::uint8_t d2) {
         host::MidiEventBlock block({host::midiEvent(0, status, d1, d2)});
-        plugin.dispatch(vst2::effProcessEvents, 0, 0, const_cast<vst2::VstEvents*>(block.events()), 0.0f);
+        instance.effect()->dispatcher(instance.effect(), vst2::effProcessEvents, 0, 0,
+                                      const_cast<vst2::VstEvents*>(block.events()), 0.0f);
         std::vector<float> left(16), right(16);
         float* outputs[2] = {left.data(), right.data()};
         plugin.processReplacing(outputs, 16);

@@ -95,12 +95,12 @@ TEST(PluginObject, SampleRateRecomputesRateDependentValues)
     pelko::SynthPlugin& plugin = *instance.plugin();
     plugin.setParameter(98, 1.0f);  // glide time: (99 + 1) · rate · 0.004 samples
     EXPECT_EQ(plugin.engineSettings().oscillators[0].glideSamples, static_cast<int>(100.0f * 44100.0f * 0.004f));
-    plugin.dispatch(vst2::effSetSampleRate, 0, 0, nullptr, 88200.0f);
+    instance.effect()->dispatcher(instance.effect(), vst2::effSetSampleRate, 0, 0, nullptr, 88200.0f);
     EXPECT_FLOAT_EQ(plugin.halfSamplePeriod(), 0.5f / 88200.0f);
     EXPECT_FLOAT_EQ(plugin.dcCoefficient(), 1.0f - 128.0f / 88200.0f);
     EXPECT_EQ(plugin.engineSettings().oscillators[0].glideSamples, static_cast<int>(100.0f * 88200.0f * 0.004f));
     // Nonsense rates are ignored.
-    plugin.dispatch(vst2::effSetSampleRate, 0, 0, nullptr, -5.0f);
+    instance.effect()->dispatcher(instance.effect(), vst2::effSetSampleRate, 0, 0, nullptr, -5.0f);
     EXPECT_FLOAT_EQ(plugin.sampleRate(), 88200.0f);
 }
 

@@ -1,0 +1,152 @@
+// The sound engine a plug-in object owns: the voice pool and what the voices read (voice context,
+// note pitch and pitch-bend tables, the six oscillators' wave slots, the engine settings the
+// parameters map to), the two effect slots, the output DC filter and the event cursor, with the
+// processing loop as its body.
+//
+// The engine knows no plug-in format and no program logic: a host's events reach it as a
+// MidiEventList, and what belongs to the program logic (program changes, controllers that drive
+// parameters) goes back to the owner through EngineOwner.
+//
+// Threads: every call is made under the owner's processing lock. The audio-thread calls (render
+// and everything it reaches) never allocate, wait or touch files; the calls marked [ui] may.
+#pragma once
+
+#include "dsp/effects/effect_slots.h"
+#include "engine/event_cursor.h"
+#include "engine/tuning_scale.h"
+#include "engine/voice_context.h"
+#include "params/engine_settings.h"
+#include "wave/wave.h"
+
+#include <array>
+#include <atomic>
+#include <memory>
+
+namespace pelko {
+
+class Program;
+class VoiceManager;
+
+// What the engine leaves to the program logic that owns it; called from inside render.
+class EngineOwner {
+public:
+    virtual ~EngineOwner() = default;
+    // A program-change message (0–127; the owner ignores numbers it has no program for).
+    virtual void programChangeReceived(int program) = 0;
+    // A controller message other than all-notes-off (123), sustain (64) and pan (10), which the
+    // engine handles itself.
+    virtual void controllerReceived(int controller, int value) = 0;
+};
+
+class SynthEngine {
+public:
+    // The DC filter's coefficient at a sample rate: 1 − 256 × half the sample period (0.99 before
+    // the first rate is known).
+    static float dcCoefficientFor(float halfSamplePeriod) { return 1.0f - 256.0f * halfSamplePeriod; }
+
+    SynthEngine();
+    ~SynthEngine();
+    SynthEngine(const SynthEngine&) = delete;
+    SynthEngine& operator=(const SynthEngine&) = delete;
+
+    // The program the voices read (curves, envelopes, waveshapers); it must outlive the engine.
+    void attachProgram(const Program& program);
+
+    // ---- processing [audio] -------------------------------------------------------------------
+    // The events of the next block; those beyond it are dropped at its end.
+    void setEvents(const MidiEventList& events) noexcept { events_.set(events); }
+    void dropEvents() noexcept { events_.clear(); }
+    // Renders frames samples into left and right (overwriting them, or adding to them when
+    // accumulate is set), applying each event at its frame, then DC removal and the effect slots.
+    void render(float* left, float* right, int frames, bool accumulate, EngineOwner& owner);
+    // The sample being produced in the current block; the time stamp of outgoing MIDI.
+    int renderPosition() const { return renderPosition_.load(std::memory_order_relaxed); }
+
+    // ---- host state ---------------------------------------------------------------------------
+    // [ui] The process-wide filter tables for a new rate; called before the processing lock is
+    // taken for setSampleRate, as it takes a while and serves every instance.
+    static void prepareSampleRate(float rate);
+    // [ui] The new rate reaches the voices' filters and the effect slots; the voices are reset and
+    // the DC filter restarts. The owner re-applies its parameters afterwards, as rate-dependent
+    // mappings change.
+    void setSampleRate(float rate);
+    void setBlockSize(int frames);
+    // Voices reset, DC filter cleared, effect tails cleared.
+    void suspend();
+    // Returns false when the tempo is the one in force already.
+    bool setTempo(float beatsPerMinute);
+
+    // ---- voices -------------------------------------------------------------------------------
+    // [ui] The first call creates the pool (message 1 when memory runs out); a pool that cannot
+    // give this many voices is dropped, so the next call tries again.
+    void setPolyphony(int voices);
+    void resetVoices();
+    void releaseAllVoices();
+    bool voicesSounding() const;
+    // Live cutoff and resonance changes reach the sounding voices, which glide to them.
+    void broadcastCutoff(int filter);
+    void broadcastResonance(int filter);
+    void forgetLastNote() { context_.lastNote = kNoNote; }
+    // Clears the DC filter's state and recomputes its coefficient.
+    void restartOutput();
+
+    // ---- what the voices read -----------------------------------------------------------------
+    EngineSettings& settings() { return settings_; }
+    const EngineSettings& settings() const { return settings_; }
+    void setPitchBendRange(int semitones);
+    // Fills the note pitch table from the scale in force (the global one when globalOn).
+    void applyTuning(bool globalOn, const TuningScale& global, const TuningScale& program);
+    void setFilterType(int filter, int typeId);
+    void setProductBusInputs(int bus, const std::array<int, 3>& oscillators);
+    // Puts a wave in oscillator osc's slot [audio: never frees]; the wave it held is kept until
+    // dropRetiredWaves finds no voice using it.
+    void setWave(int osc, std::shared_ptr<const Wave> wave) noexcept;
+    const WaveSlot& waveSlot(int osc) const { return waveSlots_[static_cast<std::size_t>(osc)]; }
+    // [ui] Frees the retired waves no voice plays any more.
+    void dropRetiredWaves();
+    bool wavesRetired() const { return wavesRetired_.load(); }
+
+    EffectSlots& effects() { return effects_; }
+    const EffectSlots& effects() const { return effects_; }
+    VoiceManager* voiceManager() const { return voices_.get(); }
+
+    float sampleRate() const { return sampleRate_; }
+    int blockSize() const { return blockSize_; }
+    float tempo() const { return context_.tempo; }
+    float halfSamplePeriod() const { return halfSamplePeriod_; }
+    float dcCoefficient() const { return dcCoefficient_; }
+    float leftBalance() const { return leftBalance_; }
+    float rightBalance() const { return rightBalance_; }
+    const FrequencyTable& notePitchTable() const { return notePitchTable_; }
+    const PitchBendTable& pitchBendTable() const { return pitchBendTable_; }
+
+private:
+    void handleMidi(const std::uint8_t* bytes, EngineOwner& owner);
+    void handleController(int controller, int value, EngineOwner& owner);
+    void removeDc(float* left, float* right, int frames);
+    void retireWave(std::shared_ptr<const Wave> wave) noexcept;
+
+    EngineSettings settings_;
+    FrequencyTable notePitchTable_{};
+    PitchBendTable pitchBendTable_{};
+    EffectSlots effects_;
+    VoiceContext context_;
+    std::array<WaveSlot, kOscillators> waveSlots_;
+    // Waves taken out of a slot while voices may still play them; freed off the audio thread.
+    std::array<std::shared_ptr<const Wave>, 16> retiredWaves_;
+    std::atomic<bool> wavesRetired_{false};
+    std::unique_ptr<VoiceManager> voices_;
+    EventCursor events_;
+
+    float sampleRate_ = 44100.0f;
+    int blockSize_ = 1024;
+    float halfSamplePeriod_ = 0.5f / 44100.0f;
+    float dcCoefficient_ = 0.99f;
+    // Previous input and output of the DC filter: left input, left output, right input, right output.
+    std::array<float, 4> outputState_{};
+    float leftBalance_ = 1.0f;
+    float rightBalance_ = 1.0f;
+    std::atomic<int> renderPosition_{0};
+};
+
+}  // namespace pelko

@@ -1,0 +1,74 @@
+// The editor's one door into the plug-in. Reads go through a scoped lock (a Reading holds the
+// processing lock while it lives: keep it short, never across a dialog); parameter changes from
+// the user are bracketed by gestures so the host groups its automation; patch objects are edited
+// by a function run under the lock, followed by the object's apply step; and what changed
+// elsewhere (host automation, MIDI, program changes, chunks, tempo) is drained from the change
+// queue at the editor's idle.
+//
+// Every call here is for the user-interface thread.
+#pragma once
+
+#include "plugin/synth_plugin.h"
+
+#include <string>
+
+namespace pelko {
+
+class EditorPort {
+public:
+    explicit EditorPort(SynthPlugin& plugin) : plugin_(plugin) {}
+
+    class Reading {
+    public:
+        float value(int parameter) const { return plugin_.getParameter(parameter); }
+        // The parameter's display text; empty outside 0–207.
+        std::string displayText(int parameter) const;
+        // Patch object k (0–224) of the edited program.
+        const PatchObject& object(int index) const { return plugin_.editBuffer().object(index); }
+        const Program& program() const { return plugin_.editBuffer(); }
+        int currentProgram() const { return plugin_.currentProgram(); }
+
+    private:
+        friend class EditorPort;
+        explicit Reading(const SynthPlugin& plugin) : lock_(plugin.processLock()), plugin_(plugin) {}
+
+        LockGuard lock_;
+        const SynthPlugin& plugin_;
+    };
+
+    Reading read() const { return Reading(plugin_); }
+
+    // A user gesture on a parameter: begin, any number of sets, end. Each set goes out as host
+    // automation (or as a MIDI controller when MIDI out is on).
+    void beginGesture(int parameter);
+    void setParameter(int parameter, float value) { plugin_.setParameterAutomated(parameter, value); }
+    void endGesture(int parameter);
+
+    // Runs edit(object) on patch object k under the processing lock, then the object's apply step
+    // (waves are built outside the lock). False, with nothing run, outside 0–224.
+    template <class Edit>
+    bool editObject(int index, Edit&& edit)
+    {
+        if (index < 0 || index >= kPatchObjectCount) {
+            return false;
+        }
+        {
+            LockGuard lock(plugin_.processLock());
+            edit(plugin_.editBuffer().object(index));
+        }
+        plugin_.applyPatchObject(index);
+        return true;
+    }
+
+    // What changed since the last drain (see ChangeQueue::drain for the visitor).
+    template <class Visitor>
+    bool drainChanges(Visitor&& visitor)
+    {
+        return plugin_.changes().drain(visitor);
+    }
+
+private:
+    SynthPlugin& plugin_;
+};
+
+}  // namespace pelko
