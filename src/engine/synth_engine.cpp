@@ -70,6 +70,7 @@ void SynthEngine::render(float* left, float* right, int frames, bool accumulate,
     FlushDenormals flushDenormals;
 
     int position = 0;
+    finishedUpTo_ = 0;
     while (position < frames) {
         // Every event due at or before this position, in the host's order.
         int runEnd = frames;
@@ -82,6 +83,7 @@ void SynthEngine::render(float* left, float* right, int frames, bool accumulate,
             }
             events_.advance();
             if (isMidi) {
+                out_ = {left, right, position};
                 handleMidi(event.bytes, owner);
             }
         }
@@ -106,12 +108,21 @@ void SynthEngine::render(float* left, float* right, int frames, bool accumulate,
     }
     // Events beyond the block are dropped.
     events_.clear();
+    finishOutput(left, right, frames);
+}
 
+void SynthEngine::finishOutput(float* left, float* right, int upTo)
+{
+    const int from = finishedUpTo_;
+    if (upTo <= from) {
+        return;
+    }
+    finishedUpTo_ = upTo;
     if (settings_.dcRemove) {
-        removeDc(left, right, frames);
+        removeDc(left + from, right + from, upTo - from);
     }
     if (!settings_.fxBypass) {
-        effects_.process(left, right, frames);
+        effects_.process(left + from, right + from, upTo - from);
     }
 }
 
@@ -166,7 +177,10 @@ void SynthEngine::handleMidi(const std::uint8_t* bytes, EngineOwner& owner)
         handleController(d1, d2, owner);
         break;
     case 0xC:
-        // The rest of the block's events (often the notes that follow the change) still play.
+        // What was rendered before the change is finished with the old program's DC filter and
+        // effects, so that the output does not depend on where the host's blocks begin. The rest
+        // of the block's events (often the notes that follow the change) still play.
+        finishOutput(out_.left, out_.right, out_.position);
         owner.programChangeReceived(d1);
         break;
     case 0xD:

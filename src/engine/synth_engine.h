@@ -58,6 +58,8 @@ public:
     void dropEvents() noexcept { events_.clear(); }
     // Renders frames samples into left and right (overwriting them, or adding to them when
     // accumulate is set), applying each event at its frame, then DC removal and the effect slots.
+    // A program change finishes the frames before it first, so a render does not depend on the
+    // block size (controller changes of the DC or effect settings still apply from the block start).
     void render(float* left, float* right, int frames, bool accumulate, EngineOwner& owner);
     // The sample being produced in the current block; the time stamp of outgoing MIDI.
     int renderPosition() const { return renderPosition_.load(std::memory_order_relaxed); }
@@ -123,6 +125,8 @@ public:
 private:
     void handleMidi(const std::uint8_t* bytes, EngineOwner& owner);
     void handleController(int controller, int value, EngineOwner& owner);
+    // DC removal and the effect slots over the block's frames not finished yet, up to upTo.
+    void finishOutput(float* left, float* right, int upTo);
     void removeDc(float* left, float* right, int frames);
     void retireWave(std::shared_ptr<const Wave> wave) noexcept;
 
@@ -147,6 +151,13 @@ private:
     float leftBalance_ = 1.0f;
     float rightBalance_ = 1.0f;
     std::atomic<int> renderPosition_{0};
+    // The block being rendered, for an event that must finish the frames before it.
+    struct BlockPosition {
+        float* left = nullptr;
+        float* right = nullptr;
+        int position = 0;
+    } out_;
+    int finishedUpTo_ = 0;
 };
 
 }  // namespace pelko
