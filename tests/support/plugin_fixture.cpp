@@ -13,6 +13,8 @@ std::atomic<long> hostVersionAnswer{2400};
 std::atomic<int> automateCount{0};
 std::atomic<int> updateDisplayCount{0};
 std::atomic<int> lastMidiOut{-1};
+std::atomic<int> gestureDepth{0};
+std::atomic<int> gestureCount{0};
 
 vst2::VstIntPtr recordingHost(vst2::AEffect*, vst2::VstInt32 opcode, vst2::VstInt32, vst2::VstIntPtr, void* ptr, float)
 {
@@ -20,6 +22,8 @@ vst2::VstIntPtr recordingHost(vst2::AEffect*, vst2::VstInt32 opcode, vst2::VstIn
     case vst2::audioMasterVersion: return hostVersionAnswer.load();
     case vst2::audioMasterAutomate: ++automateCount; return 0;
     case vst2::audioMasterUpdateDisplay: ++updateDisplayCount; return 1;
+    case vst2::audioMasterBeginEdit: ++gestureDepth; ++gestureCount; return 1;
+    case vst2::audioMasterEndEdit: --gestureDepth; return 1;
     case vst2::audioMasterProcessEvents: {
         const auto* events = static_cast<const vst2::VstEvents*>(ptr);
         if (events != nullptr && events->numEvents > 0) {
@@ -51,6 +55,8 @@ InProcessPlugin::InProcessPlugin(long hostVersion)
     automateCount = 0;
     updateDisplayCount = 0;
     lastMidiOut = -1;
+    gestureDepth = 0;
+    gestureCount = 0;
     effect_ = pelko::pluginEntry(&recordingHost);
     plugin_ = effect_ != nullptr ? pelko::SynthPlugin::fromEffect(effect_) : nullptr;
 }
@@ -65,6 +71,8 @@ InProcessPlugin::~InProcessPlugin()
 int InProcessPlugin::automateCalls() const { return automateCount.load(); }
 int InProcessPlugin::updateDisplayCalls() const { return updateDisplayCount.load(); }
 int InProcessPlugin::lastMidiSent() const { return lastMidiOut.load(); }
+int InProcessPlugin::openGestures() const { return gestureDepth.load(); }
+int InProcessPlugin::gestures() const { return gestureCount.load(); }
 
 LoadedModule::LoadedModule()
 {

@@ -46,6 +46,9 @@ public:
     int updateDisplayCalls() const;
     // The last MIDI message sent to the host as status << 16 | data1 << 8 | data2; -1 for none.
     int lastMidiSent() const;
+    // Gestures begun and not yet ended, and gestures begun in all.
+    int openGestures() const;
+    int gestures() const;
 
 private:
     vst2::AEffect* effect_ = nullptr;
