@@ -1,7 +1,11 @@
-// Which MIDI controller drives which parameter. Process-wide: the parameter table holds the
-// controller of each parameter, parameterOfCc the inverse; the two always agree, so a controller
-// drives at most one parameter. Stored under the registry value "midicfg" as 416 upper-case
-// hexadecimal digits, two per parameter in index order ("FF" = none).
+// Which MIDI controller drives which parameter. Process-wide and shared by every instance: the
+// controller of each parameter and, inverse, the parameter of each controller; the two always
+// agree, so a controller drives at most one parameter. Starts from the parameter table's defaults.
+// Stored under the registry value "midicfg" as 416 upper-case hexadecimal digits, two per
+// parameter in index order ("FF" = none).
+//
+// Threads: any thread may read and assign (a MIDI learn assigns on the audio thread). Reads are
+// lock-free; assignments are serialised among themselves without ever making a reader wait.
 #pragma once
 
 #include <cstdint>

@@ -515,21 +515,12 @@ std::array<ParameterInfo, kParameters> buildTable()
     return b.rows;
 }
 
-std::array<ParameterInfo, kParameters>& mutableTable()
-{
-    static std::array<ParameterInfo, kParameters> table = buildTable();
-    return table;
-}
-
 }  // namespace
 
-const std::array<ParameterInfo, kParameters>& parameterTable() { return mutableTable(); }
-
-void setControllerOfParameter(int index, std::uint8_t cc)
+const std::array<ParameterInfo, kParameters>& parameterTable()
 {
-    if (index >= 0 && index < kParameters) {
-        mutableTable()[static_cast<std::size_t>(index)].ccOfParameter = cc;
-    }
+    static const std::array<ParameterInfo, kParameters> table = buildTable();
+    return table;
 }
 
 int parameterIndexOfIdentifier(std::string_view identifier)

@@ -20,7 +20,9 @@ using SetFunction = float (*)(ParameterHost& host, int instance, float value);
 using DisplayFunction = void (*)(const ParameterHost* host, int instance, float value, char* out);
 
 struct ParameterInfo {
-    std::uint8_t ccOfParameter = 255;  // MIDI controller driving this parameter; 255 = none
+    // MIDI controller driving this parameter by default; 255 = none. The live assignments are
+    // the controller map's (audio/controller_map.h).
+    std::uint8_t ccOfParameter = 255;
     char displayName[24] = {};
     char group[16] = {};
     char identifier[24] = {};
@@ -34,10 +36,8 @@ struct ParameterInfo {
     float step = 0.01f;
 };
 
-// The process-wide table, built on first use.
+// The process-wide table, built on first use and never changed.
 const std::array<ParameterInfo, kParameters>& parameterTable();
-// The controller assignment is the one mutable column (replaced from the stored configuration).
-void setControllerOfParameter(int index, std::uint8_t cc);
 
 // Exact, case-sensitive match on the identifier; -1 when there is none.
 int parameterIndexOfIdentifier(std::string_view identifier);

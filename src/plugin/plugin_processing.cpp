@@ -96,9 +96,9 @@ void SynthPlugin::controllerReceived(int controller, int value)
         }
         return;
     }
-    if (learnTarget_ != kNoLearnTarget) {
-        assignController(learnTarget_, controller);
-        learnTarget_ = kNoLearnTarget;
+    const int learning = learnTarget_.exchange(kNoLearnTarget);
+    if (learning != kNoLearnTarget) {
+        assignController(learning, controller);
         return;
     }
     std::uint8_t p = parameterOfController(controller);

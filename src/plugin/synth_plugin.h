@@ -125,7 +125,7 @@ public:
     void setMidiOut(bool on);
     bool midiOut() const { return midiOutEnabled_; }
     void setLearnTarget(int parameter);
-    int learnTarget() const { return learnTarget_; }
+    int learnTarget() const { return learnTarget_.load(); }
     // "???" while the parameter waits for a controller, else its controller or "---".
     std::string controllerText(int parameter) const;
     // Global tuning on: the global scale replaces every program's scale.
@@ -228,7 +228,8 @@ private:
     PresetDatabase presetLibrary_;
     PluginProgramHost programHost_{*this};
     std::unique_ptr<Program> clipboardProgram_;
-    int learnTarget_ = kNoLearnTarget;
+    // Set by the editor, taken by the audio thread when the next controller arrives.
+    std::atomic<int> learnTarget_{kNoLearnTarget};
     bool initOk_ = false;
     // The tempo is taken from the host every block.
     bool hostTempoFollowing_ = true;
