@@ -42,7 +42,6 @@ class WaveBank;
 
 constexpr const char* kProductString = "Pelko 2.02";
 constexpr const char* kVendorString = "Vantomo";
-constexpr int kControlBlockLength = 64;
 constexpr int kNoLearnTarget = 208;
 
 class SynthPlugin final : public PluginInterface, public ParameterHost, private EngineOwner {
@@ -155,7 +154,6 @@ public:
     // processing lock.
     VoiceManager* voiceManager() const { return engine_.voiceManager(); }
     const WaveSlot& waveSlot(int oscillator) const { return engine_.waveSlot(oscillator); }
-    const SynthEngine& engine() const { return engine_; }
 
     // ---- program storage ----------------------------------------------------------------------
     // The state file: restored at construction, saved at destruction.
