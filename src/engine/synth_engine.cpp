@@ -282,7 +282,7 @@ void SynthEngine::setPolyphony(int voices)
         try {
             voices_ = std::make_unique<VoiceManager>(context_, voices);
         } catch (const std::bad_alloc&) {
-            showMessage(1);
+            showMessage(kMsgOutOfMemory);
         }
     }
     if (voices_ != nullptr && voices_->freeVoices().count < voices) {

@@ -180,12 +180,12 @@ void TuningScale::parseTun(std::string_view text)
 bool TuningScale::loadTun(std::string_view path)
 {
     if (!fileExists(path)) {
-        showMessage(7, path);
+        showMessage(kMsgErrorOpening, path);
         return false;
     }
     std::optional<std::vector<std::uint8_t>> bytes = readWholeFile(path, kMaxTunFile);
     if (!bytes) {
-        showMessage(8, path);
+        showMessage(kMsgErrorReading, path);
         return false;
     }
     parseTun(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));

@@ -119,7 +119,7 @@ bool PresetDatabase::run(const char* sql, int (*callback)(void*, int, char**, ch
 {
     if (db_ == nullptr) {
         if (report) {
-            showMessage(14, openError_.empty() ? kNotOpen : openError_);
+            showMessage(kMsgDatabaseError, openError_.empty() ? kNotOpen : openError_);
         }
         return false;
     }
@@ -137,7 +137,7 @@ bool PresetDatabase::run(const char* sql, int (*callback)(void*, int, char**, ch
         sqlite3_exec(db_, "ROLLBACK TRANSACTION", nullptr, nullptr, nullptr);
     }
     if (report) {
-        showMessage(14, text);
+        showMessage(kMsgDatabaseError, text);
     }
     return false;
 }
@@ -148,7 +148,7 @@ bool PresetDatabase::query(Sink& sink, const char* format, Args... args)
     static_assert((kSqlArgument<Args> && ...), "SQL arguments are int or const char*");
     char* sql = sqlite3_mprintf(format, args...);
     if (sql == nullptr) {
-        showMessage(1);
+        showMessage(kMsgOutOfMemory);
         return false;
     }
     bool ok = run(sql, &deliverRow<Sink>, &sink, true);
@@ -214,7 +214,7 @@ bool PresetDatabase::open(const std::string& path)
     if (rc != SQLITE_OK) {
         openError_ = db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
         sqlite3_close(db);
-        showMessage(14, openError_);
+        showMessage(kMsgDatabaseError, openError_);
         return false;
     }
     db_ = db;
@@ -388,7 +388,7 @@ bool PresetDatabase::deleteCategory(int catId)
     }
     bool ok = true;
     LibraryRow category;
-    if (presets + subcategories > 0 && !showMessage(17, {}, kMessageYesNo, "Deleting Category")) {
+    if (presets + subcategories > 0 && !showMessage(kMsgDeleteCategoryContents, {}, kMessageYesNo, "Deleting Category")) {
         // No: keep the contents by handing them to the parent, which already counts them.
         ok = getCategory(catId, category);
         if (ok && presets > 0) {
@@ -479,7 +479,7 @@ bool PresetDatabase::storePreset(int catId, std::string_view name, std::string_v
     if (!queryCount(existing, "select count(*) from PRESETS_INFO where PRESET_NAME='%q'", nameText.c_str())) {
         return false;
     }
-    if (existing != 0 && !showMessage(15, nameText, kMessageYesNo)) {
+    if (existing != 0 && !showMessage(kMsgPresetAlreadyStored, nameText, kMessageYesNo)) {
         return false;
     }
     if (!exec("BEGIN TRANSACTION; INSERT into PRESETS_INFO values(NULL, %d, '%q', '%q')", catId, nameText.c_str(),
@@ -503,7 +503,7 @@ bool PresetDatabase::storePreset(int catId, std::string_view name, std::string_v
         }
     }
     if (!allocated) {
-        showMessage(1);
+        showMessage(kMsgOutOfMemory);
         run("ROLLBACK TRANSACTION", nullptr, nullptr, false);
         return false;
     }
@@ -601,7 +601,7 @@ int PresetDatabase::loadPreset(int presetId, std::vector<std::uint8_t>& record)
         return kUnreadRecord;
     }
     if (outOfMemory) {
-        showMessage(1);
+        showMessage(kMsgOutOfMemory);
         record.clear();
         return kUnreadRecord;
     }
@@ -620,7 +620,7 @@ bool PresetDatabase::replaceRecord(int presetId, std::span<const std::uint8_t> r
     try {
         encoded = encodeRecord(record);
     } catch (const std::bad_alloc&) {
-        showMessage(1);
+        showMessage(kMsgOutOfMemory);
         return false;
     }
     return exec("update PRESETS_DATA set PRESET_DATA='%q' where P_ID=%d", encoded.c_str(), presetId);

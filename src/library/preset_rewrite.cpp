@@ -77,7 +77,7 @@ bool rewriteAllPresets(PresetDatabase& db, const PresetRewriter& rewrite, Rewrit
 
 bool runKeywordUpgrade(PresetDatabase& db, const PresetRewriter& rewrite, RewriteSummary* summary)
 {
-    showMessage(21, {}, kMessageOkWarning);
+    showMessage(kMsgKeywordUpgrade, {}, kMessageOkWarning);
     RewriteSummary local;
     bool ok = inOneTransaction(db, [&] { return db.rebuildCounts() && rewriteEach(db, rewrite, local); });
     if (summary != nullptr) {

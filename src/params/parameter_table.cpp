@@ -1,5 +1,7 @@
 #include "params/parameter_table.h"
 
+#include "params/parameter_ids.h"
+
 #include "engine/fm_depth_curve.h"
 #include "storage/user_controls_assignment.h"
 
@@ -328,7 +330,7 @@ float setFmScaling(ParameterHost& host, int, float v)
     if (depthCurve != e.fmDepthCurve) {
         e.fmDepthCurve = depthCurve;
         for (int cell = 0; cell < 48; ++cell) {
-            setFm(host, cell, host.storedValue(26 + cell));
+            setFm(host, cell, host.storedValue(param::kFmMatrix + cell));
         }
     }
     return depthCurve ? 1.0f : 0.0f;

@@ -13,6 +13,28 @@ enum MessageStyle {
     kMessageOkWarning = 2,    // warning icon, OK
 };
 
+// The message table's numbers, by what each message says.
+enum MessageId : int {
+    kMsgUnknownError = 0,
+    kMsgOutOfMemory = 1,
+    kMsgBitmapNotLoaded = 2,
+    kMsgColorsNotLoaded = 3,
+    kMsgInvalidFormat = 4,
+    kMsgNewerVersion = 5,
+    kMsgErrorWriting = 6,
+    kMsgErrorOpening = 7,
+    kMsgErrorReading = 8,
+    kMsgTooManyAssignments = 12,
+    kMsgWavetablesOutdated = 13,
+    kMsgDatabaseError = 14,
+    kMsgPresetAlreadyStored = 15,
+    kMsgPresetCorrupted = 16,
+    kMsgDeleteCategoryContents = 17,
+    kMsgWaveformNotLoaded = 19,
+    kMsgNoSetupPath = 20,
+    kMsgKeywordUpgrade = 21,
+};
+
 constexpr const char* kErrorCaption = "Pelko Error";
 constexpr const char* kWarningCaption = "Pelko Warning";
 

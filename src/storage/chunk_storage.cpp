@@ -11,8 +11,6 @@ namespace pelko {
 namespace {
 
 constexpr std::size_t kMaxFileSize = std::size_t(64) << 20;
-constexpr int kInvalidFormat = 4;
-constexpr int kNewerVersion = 5;
 
 struct Header {
     bool ok = false;
@@ -27,15 +25,15 @@ Header readHeader(ByteReader& in)
     h.version = in.int32();
     h.program = in.int32() & 0xFF;
     if (in.failed() || (magic != kChunkMagic && magic != kOldChunkMagic)) {
-        showMessage(kInvalidFormat);
+        showMessage(kMsgInvalidFormat);
         return h;
     }
     if (h.version > kFormatVersion) {
-        showMessage(kNewerVersion);
+        showMessage(kMsgNewerVersion);
         return h;
     }
     if (h.version < kOldestFormatVersion) {
-        showMessage(kInvalidFormat);
+        showMessage(kMsgInvalidFormat);
         return h;
     }
     h.ok = true;
@@ -181,7 +179,7 @@ std::vector<std::uint8_t> getChunk(StorageState& state, bool preset)
         writeViewBlock(out, state.editorView);
         return finishChunk(out, reservedEnd);
     } catch (const std::bad_alloc&) {
-        showMessage(1);
+        showMessage(kMsgOutOfMemory);
         return {};
     }
 }
@@ -200,7 +198,7 @@ ChunkReadResult readChunk(const void* data, std::size_t size, ReadBody readBody)
         return result;
     }
     if (!readBody(in, header.version)) {
-        showMessage(kInvalidFormat);
+        showMessage(kMsgInvalidFormat);
         return result;
     }
     result.view = readViewBlock(in);
@@ -293,16 +291,16 @@ bool saveBankFile(StorageState& state, std::string_view path)
 {
     const std::string folder = folderPart(path);
     if (path.empty() || (!folder.empty() && !folderExists(folder)) || folderExists(path)) {
-        showMessage(7, path);
+        showMessage(kMsgErrorOpening, path);
         return false;
     }
     std::vector<std::uint8_t> file = buildBankFile(state);
     if (file.empty()) {
-        showMessage(0);
+        showMessage(kMsgUnknownError);
         return false;
     }
     if (!writeFileAtomically(path, file)) {
-        showMessage(6, path);
+        showMessage(kMsgErrorWriting, path);
         return false;
     }
     return true;
@@ -340,7 +338,7 @@ FileLoadResult loadProgramFile(std::string_view path, Program& target)
 {
     std::optional<std::vector<std::uint8_t>> bytes = readFile(path);
     if (!bytes) {
-        showMessage(7, path);
+        showMessage(kMsgErrorOpening, path);
         return {};
     }
     return readProgramFileBytes(bytes->data(), bytes->size(), target);

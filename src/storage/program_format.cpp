@@ -1,5 +1,7 @@
 #include "storage/program_format.h"
 
+#include "params/parameter_ids.h"
+
 #include "params/parameter_table.h"
 #include "params/patch_object_table.h"
 #include "platform/messages.h"
@@ -138,10 +140,10 @@ void upgradeProgram(Program& p, int version)
     }
     auto& values = p.values;
     if (version <= 2) {
-        for (int i = 196; i <= 201; ++i) values[static_cast<std::size_t>(i)] = 0.0f;  // Pitch Rnd.
+        for (int osc = 0; osc < 6; ++osc) values[param::kOscPitchRandom + osc] = 0.0f;
     }
     if (version <= 3) {
-        values[194] = 0.02f;  // Bend Range
+        values[param::kBendRange] = 0.02f;
     }
     if (version <= 5) {
         allOn(p, kDisabledFm);
@@ -149,12 +151,12 @@ void upgradeProgram(Program& p, int version)
         allOn(p, kDisabledFltOut);
     }
     if (version <= 6) {
-        values[193] = 1.0f;  // FM Scaling
+        values[param::kFmScaling] = 1.0f;
         for (int f = 0; f < 2; ++f) curveAt(p, kFilterVelocityResonance + f).applyPreset(3);
     }
     if (version <= 7) {
-        values[191] = 0.0f;  // FX Sync
-        values[192] = 0.0f;
+        values[param::kFxTempoSync] = 0.0f;
+        values[param::kFxTempoSync + 1] = 0.0f;
     }
     if (version <= 8) {
         for (int i = 0; i < 6; ++i) curveAt(p, kOscFmKey + i).applyPreset(3);
@@ -232,7 +234,7 @@ bool parsePresetRecord(const void* data, long long size, Program& program)
 bool readPresetRecord(const void* data, long long size, Program& program)
 {
     if (!parsePresetRecord(data, size, program)) {
-        showMessage(16);
+        showMessage(kMsgPresetCorrupted);
         return false;
     }
     return true;

@@ -56,7 +56,7 @@ SideFileStatus readHeader(ByteReader& in, std::uint32_t magic, std::uint32_t old
 
 void report(SideFileStatus status, std::string_view path)
 {
-    showMessage(status == SideFileStatus::newerVersion ? 5 : 8, path);
+    showMessage(status == SideFileStatus::newerVersion ? kMsgNewerVersion : kMsgErrorReading, path);
 }
 
 // The whole file, or none after message 7 (cannot be read) or 8 (too large to be a side file).
@@ -64,7 +64,7 @@ std::optional<std::vector<std::uint8_t>> readSideFile(std::string_view path, boo
 {
     std::optional<std::vector<std::uint8_t>> bytes = readWholeFile(path, kLargestSideFile);
     if (!bytes && !quiet) {
-        showMessage(fileExists(path) ? 8 : 7, path);
+        showMessage(fileExists(path) ? kMsgErrorReading : kMsgErrorOpening, path);
     }
     return bytes;
 }
@@ -72,7 +72,7 @@ std::optional<std::vector<std::uint8_t>> readSideFile(std::string_view path, boo
 bool writeSideFile(std::string_view path, const std::vector<std::uint8_t>& bytes)
 {
     if (!writeFileAtomically(path, bytes)) {
-        showMessage(7, path);
+        showMessage(kMsgErrorOpening, path);
         return false;
     }
     return true;
@@ -328,7 +328,7 @@ bool loadWavIntoAdditiveSettings(ProgramHost& host, int object, std::string_view
     }
     WavFile wav;
     if (!wav.open(nativePath(path))) {
-        showMessage(wav.errorCode() == 3 ? 7 : 8, path);
+        showMessage(wav.errorCode() == 3 ? kMsgErrorOpening : kMsgErrorReading, path);
         return false;
     }
     const std::size_t frameBytes =
@@ -339,7 +339,7 @@ bool loadWavIntoAdditiveSettings(ProgramHost& host, int object, std::string_view
     wav.read(samples.data());
     std::optional<HarmonicAnalysis> analysis = analyseHarmonics(samples.data(), frames);
     if (!analysis) {
-        showMessage(8, path);
+        showMessage(kMsgErrorReading, path);
         return false;
     }
     std::unique_ptr<PatchObject> scratch = host.editBuffer().object(object).clone();

@@ -417,7 +417,7 @@ int firstSysexSlot(int currentProgram) { return currentProgram >= kBulkDumpVoice
 bool importSysexBytes(ProgramHost& host, const std::uint8_t* data, std::size_t size, std::string_view path)
 {
     if (!isBulkDump(data, size)) {
-        showMessage(4, path);
+        showMessage(kMsgInvalidFormat, path);
         return false;
     }
     const std::optional<std::string> folder = host.installFolder();
@@ -440,7 +440,7 @@ bool importSysexFile(ProgramHost& host, std::string_view path)
 {
     std::optional<std::vector<std::uint8_t>> bytes = readWholeFile(path, std::size_t(1) << 20);
     if (!bytes) {
-        showMessage(fileExists(path) ? 4 : 7, path);
+        showMessage(fileExists(path) ? kMsgInvalidFormat : kMsgErrorOpening, path);
         return false;
     }
     return importSysexBytes(host, bytes->data(), bytes->size(), path);

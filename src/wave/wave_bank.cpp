@@ -82,7 +82,7 @@ void WaveBank::build()
             continue;
         }
         if (archive->majorVersion() == 0) {
-            showMessage(13);
+            showMessage(kMsgWavetablesOutdated);
             break;
         }
         if (archive->damagedTail()) {
@@ -206,7 +206,7 @@ int WaveBank::loadWave(std::string_view name, WaveSlot& slot)
     std::shared_ptr<const Wave> wave;
     int code = findWave(name, wave);
     if (code != kArchiveOk) {
-        showMessage(19, std::string(name) + ":" + errorText(code));
+        showMessage(kMsgWaveformNotLoaded, std::string(name) + ":" + errorText(code));
         return code;
     }
     slot.replace(std::move(wave));
