@@ -1,5 +1,6 @@
 #include "library/factory_library.h"
 
+#include "library/library_questions.h"
 #include "platform/debug_output.h"
 
 namespace pelko {
@@ -87,7 +88,7 @@ bool FactoryLibrary::addPreset(std::string_view categoryPath, std::string_view n
         debugOutput("factory preset " + std::string(name) + ": no category " + std::string(categoryPath));
         return false;
     }
-    return db_.storePreset(id, name, comment, record);
+    return storePreset(db_, id, name, comment, record);
 }
 
 }  // namespace pelko

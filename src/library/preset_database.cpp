@@ -371,24 +371,27 @@ bool PresetDatabase::renameCategory(int catId, std::string_view name)
     return exec("update CATEGORIES set CAT_DESCRIPTION='%q' where CAT_ID=%d", text.c_str(), catId);
 }
 
-bool PresetDatabase::deleteCategory(int catId)
+LibraryOutcome PresetDatabase::removeCategory(int catId, CategoryContents contents)
 {
     if (catId == -1) {
         debugOutput("deleteCategory: the top level is not a category");
-        return false;
+        return LibraryOutcome::failed;
     }
     int presets = 0;
     int subcategories = 0;
     if (!queryCount(presets, "select count(*) from PRESETS_INFO where CAT_ID='%d'", catId) ||
         !queryCount(subcategories, "select count(*) from CATEGORIES where PARENT_ID='%d'", catId)) {
-        return false;
+        return LibraryOutcome::failed;
+    }
+    if (presets + subcategories > 0 && contents == CategoryContents::refuseIfAny) {
+        return LibraryOutcome::categoryNotEmpty;
     }
     if (!beginTransaction()) {
-        return false;
+        return LibraryOutcome::failed;
     }
     bool ok = true;
     LibraryRow category;
-    if (presets + subcategories > 0 && !showMessage(kMsgDeleteCategoryContents, {}, kMessageYesNo, "Deleting Category")) {
+    if (presets + subcategories > 0 && contents == CategoryContents::moveToParent) {
         // No: keep the contents by handing them to the parent, which already counts them.
         ok = getCategory(catId, category);
         if (ok && presets > 0) {
@@ -411,12 +414,12 @@ bool PresetDatabase::deleteCategory(int catId)
         ok = adjustCounts(category.link, -removed);
     }
     if (ok && commitTransaction()) {
-        return true;
+        return LibraryOutcome::done;
     }
     if (inTransaction()) {
         exec("ROLLBACK TRANSACTION;");
     }
-    return false;
+    return LibraryOutcome::failed;
 }
 
 // Deletes a category after all its descendants (each level in the order of its listing), with
@@ -464,8 +467,8 @@ bool PresetDatabase::deleteSubtree(int catId, int& presetsRemoved, std::unordere
 
 // ---- presets -----------------------------------------------------------------------------------
 
-bool PresetDatabase::storePreset(int catId, std::string_view name, std::string_view comments,
-                                 std::span<const std::uint8_t> record, int* newId)
+LibraryOutcome PresetDatabase::addPreset(int catId, std::string_view name, std::string_view comments,
+                                         std::span<const std::uint8_t> record, int* newId, bool evenIfNameExists)
 {
     std::string nameText = argument(name);
     std::string commentText = argument(comments);
@@ -473,24 +476,26 @@ bool PresetDatabase::storePreset(int catId, std::string_view name, std::string_v
     LibraryRow category;
     if (catId != -1 && !getCategory(catId, category)) {
         debugOutput("storePreset: no category " + std::to_string(catId));
-        return false;
+        return LibraryOutcome::failed;
     }
-    int existing = 0;
-    if (!queryCount(existing, "select count(*) from PRESETS_INFO where PRESET_NAME='%q'", nameText.c_str())) {
-        return false;
-    }
-    if (existing != 0 && !showMessage(kMsgPresetAlreadyStored, nameText, kMessageYesNo)) {
-        return false;
+    if (!evenIfNameExists) {
+        int existing = 0;
+        if (!queryCount(existing, "select count(*) from PRESETS_INFO where PRESET_NAME='%q'", nameText.c_str())) {
+            return LibraryOutcome::failed;
+        }
+        if (existing != 0) {
+            return LibraryOutcome::nameExists;
+        }
     }
     if (!exec("BEGIN TRANSACTION; INSERT into PRESETS_INFO values(NULL, %d, '%q', '%q')", catId, nameText.c_str(),
               commentText.c_str())) {
-        return false;
+        return LibraryOutcome::failed;
     }
     sqlite3_int64 id = sqlite3_last_insert_rowid(db_);
     if (id > INT_MAX) {
         debugOutput("storePreset: preset ids have run out of the integer range");
         run("ROLLBACK TRANSACTION", nullptr, nullptr, false);
-        return false;
+        return LibraryOutcome::failed;
     }
     std::string encoded;
     std::size_t bufferSize = encodedBufferSize(record.size());
@@ -505,20 +510,20 @@ bool PresetDatabase::storePreset(int catId, std::string_view name, std::string_v
     if (!allocated) {
         showMessage(kMsgOutOfMemory);
         run("ROLLBACK TRANSACTION", nullptr, nullptr, false);
-        return false;
+        return LibraryOutcome::failed;
     }
     encoded.resize(encodeRecord(record, encoded.data()));
     if (!exec("INSERT into PRESETS_DATA values(%d, '%q'); COMMIT TRANSACTION", static_cast<int>(id),
               encoded.c_str())) {
         run("ROLLBACK TRANSACTION", nullptr, nullptr, false);
-        return false;
+        return LibraryOutcome::failed;
     }
     if (newId != nullptr) {
         *newId = static_cast<int>(id);
     }
     // The preset is stored; a failure here leaves counts that rebuildCounts repairs.
     adjustCounts(catId, +1);
-    return true;
+    return LibraryOutcome::done;
 }
 
 // The category a preset is stored in, which the counts must follow: -2 when there is no such

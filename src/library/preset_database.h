@@ -37,6 +37,11 @@ constexpr int kInvalidRecord = -1;  // the stored text is not a valid encoding
 constexpr int kMissingRecord = -2;  // no such preset
 constexpr int kUnreadRecord = -3;   // the query failed or memory ran out (already reported)
 
+// What an operation that may need the user's decision reports.
+enum class LibraryOutcome { done, failed, nameExists, categoryNotEmpty };
+// What becomes of a deleted category's presets and subcategories.
+enum class CategoryContents { refuseIfAny, deleteAll, moveToParent };
+
 class PresetDatabase {
 public:
     // How long an operation waits for another connection's lock before it fails.
@@ -76,15 +81,16 @@ public:
     // id goes to *newId when given.
     bool addCategory(std::string_view name, int parentId, int* newId = nullptr);
     bool renameCategory(int catId, std::string_view name);
-    // Deletes a category. When it holds presets or subcategories, asks message 17: Yes deletes
-    // them all, No moves them to the category's parent first. One transaction.
-    bool deleteCategory(int catId);
+    // Deletes a category with what it holds, or first moves its presets and subcategories to its
+    // parent; a category that holds any is refused with categoryNotEmpty when the caller has not
+    // chosen yet (library/library_questions.h asks the user). One transaction; nothing is asked.
+    LibraryOutcome removeCategory(int catId, CategoryContents contents);
 
     // Stores a program record under catId (-1: outside every category; otherwise the category
-    // must exist). When the name exists already, asks message 15; No stores nothing. The new id
-    // goes to *newId when given.
-    bool storePreset(int catId, std::string_view name, std::string_view comments,
-                     std::span<const std::uint8_t> record, int* newId = nullptr);
+    // must exist). A name in use already gives nameExists and stores nothing, unless
+    // evenIfNameExists. The new id goes to *newId when given. Nothing is asked.
+    LibraryOutcome addPreset(int catId, std::string_view name, std::string_view comments,
+                             std::span<const std::uint8_t> record, int* newId, bool evenIfNameExists);
     // Moves a preset. The counts follow the category the preset is really stored in; oldCatId is
     // the caller's view of it. One transaction.
     bool movePreset(int presetId, int newCatId, int oldCatId);

@@ -1,5 +1,6 @@
 #include "library/preset_programs.h"
 
+#include "library/library_questions.h"
 #include "library/program_keywords.h"
 #include "params/patch_object_table.h"
 #include "storage/program_format.h"
@@ -33,7 +34,7 @@ std::unique_ptr<Program> loadProgramFromLibrary(PresetDatabase& library, int pre
 bool storeProgramInLibrary(PresetDatabase& library, int catId, Program& program, int* newId)
 {
     const std::vector<std::uint8_t> record = presetRecord(program, catId);
-    return library.storePreset(catId, presetName(program), presetCommentText(program), record, newId);
+    return storePreset(library, catId, presetName(program), presetCommentText(program), record, newId);
 }
 
 }  // namespace pelko

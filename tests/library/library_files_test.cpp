@@ -1,5 +1,6 @@
 // Library files as they come: old category layouts, and files that are missing, damaged,
 // locked or read-only.
+#include "library/library_questions.h"
 #include "library/preset_database.h"
 #include "library/record_encoding.h"
 #include "library_fixture.h"
@@ -116,7 +117,7 @@ TEST_F(LibraryTest, AMissingFolderFailsEveryOperationWithMessage14)
     EXPECT_FALSE(db.listAllPresets(rows));
     EXPECT_FALSE(db.searchPresets("x", rows));
     EXPECT_FALSE(db.addCategory("x", -1));
-    EXPECT_FALSE(db.storePreset(-1, "x", "", record));
+    EXPECT_FALSE(pelko::storePreset(db, -1, "x", "", record));
     EXPECT_EQ(db.loadPreset(1, record), pelko::kUnreadRecord);
     EXPECT_FALSE(db.rebuildCounts());
     auto messages = ui().messages();
@@ -135,7 +136,7 @@ TEST_F(LibraryTest, AFileThatIsNotADatabaseIsNeverTouched)
     std::ofstream(file(), std::ios::binary) << garbage;
     EXPECT_FALSE(db.open(file()));
     EXPECT_EQ(lastMessage(), std::string(pelko::messageText(14)) + "\nfile is not a database");
-    EXPECT_FALSE(db.storePreset(-1, "x", "", std::vector<std::uint8_t>{1}));
+    EXPECT_FALSE(pelko::storePreset(db, -1, "x", "", std::vector<std::uint8_t>{1}));
     EXPECT_FALSE(db.addCategory("x", -1));
     EXPECT_EQ(db.countPresets(), -1);
     db.close();
@@ -149,7 +150,7 @@ TEST_F(LibraryTest, ALockedFileFailsQuicklyAndWorksOnceReleased)
 {
     ASSERT_TRUE(db.open(file()));
     int id = -1;
-    ASSERT_TRUE(db.storePreset(-1, "Kept", "", std::vector<std::uint8_t>{5, 6}, &id));
+    ASSERT_TRUE(pelko::storePreset(db, -1, "Kept", "", std::vector<std::uint8_t>{5, 6}, &id));
     db.close();
 
     sqlite3* other = nullptr;
@@ -159,7 +160,7 @@ TEST_F(LibraryTest, ALockedFileFailsQuicklyAndWorksOnceReleased)
     EXPECT_FALSE(db.open(file()));
     EXPECT_TRUE(db.isOpen());
     EXPECT_EQ(lastMessage(), std::string(pelko::messageText(14)) + "\ndatabase is locked");
-    EXPECT_FALSE(db.storePreset(-1, "Blocked", "", std::vector<std::uint8_t>{1}));
+    EXPECT_FALSE(pelko::storePreset(db, -1, "Blocked", "", std::vector<std::uint8_t>{1}));
     EXPECT_EQ(db.countPresets(), -1);
     EXPECT_FALSE(db.inTransaction());
 
@@ -168,7 +169,7 @@ TEST_F(LibraryTest, ALockedFileFailsQuicklyAndWorksOnceReleased)
     EXPECT_EQ(db.countPresets(), 1);
     std::vector<std::uint8_t> record;
     EXPECT_EQ(db.loadPreset(id, record), 2);
-    EXPECT_TRUE(db.storePreset(-1, "After", "", std::vector<std::uint8_t>{1}));
+    EXPECT_TRUE(pelko::storePreset(db, -1, "After", "", std::vector<std::uint8_t>{1}));
     EXPECT_EQ(db.countPresets(), 2);
 }
 
@@ -178,7 +179,7 @@ TEST_F(LibraryTest, AReadOnlyFileCanBeBrowsedButNotChanged)
 {
     ASSERT_TRUE(db.open(file()));
     int id = -1;
-    ASSERT_TRUE(db.storePreset(-1, "Kept", "found", std::vector<std::uint8_t>{5, 6}, &id));
+    ASSERT_TRUE(pelko::storePreset(db, -1, "Kept", "found", std::vector<std::uint8_t>{5, 6}, &id));
     db.close();
     std::string before = fileBytes(file());
     ASSERT_EQ(::chmod(file().c_str(), 0444), 0);
@@ -196,7 +197,7 @@ TEST_F(LibraryTest, AReadOnlyFileCanBeBrowsedButNotChanged)
         failures += readOnly.searchPresets("found", rows) && rows.size() == 1 ? 0 : 2;
         std::vector<std::uint8_t> record;
         failures += readOnly.loadPreset(id, record) == 2 ? 0 : 4;
-        failures += readOnly.storePreset(-1, "New", "", std::vector<std::uint8_t>{1}) ? 8 : 0;
+        failures += pelko::storePreset(readOnly, -1, "New", "", std::vector<std::uint8_t>{1}) ? 8 : 0;
         failures += readOnly.addCategory("New", -1) ? 16 : 0;
         auto messages = ui().messages();
         failures += messages.size() == 2 &&

@@ -2,6 +2,7 @@
 // every message and answers the questions from a queue, and an independent recount of NITEMS.
 #pragma once
 
+#include "library/library_questions.h"
 #include "library/preset_database.h"
 #include "platform/messages.h"
 #include "platform/user_interface.h"
@@ -97,7 +98,7 @@ protected:
                std::vector<std::uint8_t> record = {21, 0, 0, 0, 1, 2, 3})
     {
         int id = -1;
-        EXPECT_TRUE(db.storePreset(catId, name, comments, record, &id)) << name;
+        EXPECT_TRUE(pelko::storePreset(db, catId, name, comments, record, &id)) << name;
         return id;
     }
 

@@ -1,3 +1,4 @@
+#include "library/library_questions.h"
 #include "library/preset_database.h"
 #include "library/record_encoding.h"
 #include "library_fixture.h"
@@ -106,21 +107,42 @@ TEST_F(PresetDatabaseTest, StoringAnExistingNameAsksFirst)
 {
     preset(pads, "Lead");
     ui().queueAnswer(false);
-    EXPECT_FALSE(db.storePreset(pads, "Lead", "", std::vector<std::uint8_t>{1}));
+    EXPECT_FALSE(pelko::storePreset(db, pads, "Lead", "", std::vector<std::uint8_t>{1}));
     EXPECT_EQ(db.countPresets(), 1);
     ASSERT_EQ(messageNumbers(), (std::vector<int>{15}));
     EXPECT_EQ(lastMessage(), std::string(pelko::messageText(15)) + "\nLead");
     EXPECT_EQ(ui().messages()[0].kind, pelko::MessageKind::Question);
 
     ui().queueAnswer(true);
-    EXPECT_TRUE(db.storePreset(pads, "Lead", "", std::vector<std::uint8_t>{1}));
+    EXPECT_TRUE(pelko::storePreset(db, pads, "Lead", "", std::vector<std::uint8_t>{1}));
     EXPECT_EQ(db.countPresets(), 2);
     EXPECT_EQ(nitems(pads), 2);
 }
 
+TEST_F(PresetDatabaseTest, TheDatabaseLayerReportsDecisionsInsteadOfAsking)
+{
+    preset(pads, "Lead");
+    preset(vintage, "Deep");
+    const std::vector<std::uint8_t> record{1};
+    EXPECT_EQ(db.addPreset(pads, "Lead", "", record, nullptr, false), pelko::LibraryOutcome::nameExists);
+    EXPECT_EQ(db.countPresets(), 2);
+    EXPECT_EQ(db.removeCategory(analog, pelko::CategoryContents::refuseIfAny), pelko::LibraryOutcome::categoryNotEmpty);
+    pelko::LibraryRow row;
+    EXPECT_TRUE(db.getCategory(analog, row));
+    EXPECT_FALSE(db.inTransaction());
+    EXPECT_TRUE(ui().messages().empty());
+
+    EXPECT_EQ(db.addPreset(pads, "Lead", "", record, nullptr, true), pelko::LibraryOutcome::done);
+    EXPECT_EQ(db.countPresets(), 3);
+    EXPECT_EQ(db.removeCategory(analog, pelko::CategoryContents::moveToParent), pelko::LibraryOutcome::done);
+    EXPECT_EQ(nitems(basses), 1);  // Vintage and its preset now hang below Basses
+    EXPECT_TRUE(ui().messages().empty());
+    expectCountsExact();
+}
+
 TEST_F(PresetDatabaseTest, StoringIntoAMissingCategoryStoresNothing)
 {
-    EXPECT_FALSE(db.storePreset(4711, "Lost", "", std::vector<std::uint8_t>{1}));
+    EXPECT_FALSE(pelko::storePreset(db, 4711, "Lost", "", std::vector<std::uint8_t>{1}));
     EXPECT_EQ(db.countPresets(), 0);
     EXPECT_FALSE(db.addCategory("Orphan", 4711));
     EXPECT_EQ(intValue(handle(), "select count(*) from CATEGORIES"), 4);
@@ -254,7 +276,7 @@ TEST_F(PresetDatabaseTest, DeletingACategoryWithYesRemovesItsWholeSubtree)
     preset(vintage, "Deep 2");
     preset(pads, "Elsewhere");
     ui().queueAnswer(true);
-    ASSERT_TRUE(db.deleteCategory(analog));
+    ASSERT_TRUE(pelko::deleteCategory(db, analog));
     EXPECT_EQ(messageNumbers(), (std::vector<int>{17}));
     EXPECT_EQ(ui().messages()[0].kind, pelko::MessageKind::Question);
     EXPECT_EQ(ui().messages()[0].caption, "Deleting Category");
@@ -275,7 +297,7 @@ TEST_F(PresetDatabaseTest, DeletingACategoryWithNoHandsItsContentsToTheParent)
     preset(analog, "Mid");
     int deep = preset(vintage, "Deep");
     ui().queueAnswer(false);
-    ASSERT_TRUE(db.deleteCategory(analog));
+    ASSERT_TRUE(pelko::deleteCategory(db, analog));
 
     pelko::LibraryRow row;
     EXPECT_FALSE(db.getCategory(analog, row));
@@ -292,7 +314,7 @@ TEST_F(PresetDatabaseTest, DeletingACategoryWithNoHandsItsContentsToTheParent)
 
     // A top-level category hands its contents to the top level.
     ui().queueAnswer(false);
-    ASSERT_TRUE(db.deleteCategory(basses));
+    ASSERT_TRUE(pelko::deleteCategory(db, basses));
     ASSERT_TRUE(db.listSubcategories(-1, rows));
     EXPECT_EQ(names(rows), (std::vector<std::string>{"Pads", "Vintage"}));
     ASSERT_TRUE(db.listPresetsInCategory(-1, rows));
@@ -302,11 +324,11 @@ TEST_F(PresetDatabaseTest, DeletingACategoryWithNoHandsItsContentsToTheParent)
 
 TEST_F(PresetDatabaseTest, DeletingAnEmptyCategoryAsksNothing)
 {
-    ASSERT_TRUE(db.deleteCategory(pads));
+    ASSERT_TRUE(pelko::deleteCategory(db, pads));
     EXPECT_TRUE(ui().messages().empty());
     pelko::LibraryRow row;
     EXPECT_FALSE(db.getCategory(pads, row));
-    EXPECT_FALSE(db.deleteCategory(-1));  // the top level is no category
+    EXPECT_FALSE(pelko::deleteCategory(db, -1));  // the top level is no category
     EXPECT_EQ(intValue(handle(), "select count(*) from CATEGORIES"), 3);
 }
 
@@ -316,7 +338,7 @@ TEST_F(PresetDatabaseTest, AFailedStepRollsTheWholeDeletionBack)
     runSql(handle(), "CREATE TRIGGER refuse BEFORE DELETE ON CATEGORIES WHEN old.CAT_ID = " + std::to_string(analog) +
                          " BEGIN SELECT RAISE(ABORT, 'refused by test'); END;");
     ui().queueAnswer(true);
-    EXPECT_FALSE(db.deleteCategory(basses));
+    EXPECT_FALSE(pelko::deleteCategory(db, basses));
     EXPECT_EQ(messageNumbers(), (std::vector<int>{17, 14}));
     EXPECT_EQ(lastMessage(), std::string(pelko::messageText(14)) + "\nrefused by test");
     EXPECT_FALSE(db.inTransaction());
@@ -329,7 +351,7 @@ TEST_F(PresetDatabaseTest, AFailedStoreLeavesNothingBehind)
 {
     preset(vintage, "Before");
     runSql(handle(), "CREATE TRIGGER full BEFORE INSERT ON PRESETS_DATA BEGIN SELECT RAISE(ABORT, 'disk full'); END;");
-    EXPECT_FALSE(db.storePreset(vintage, "After", "", std::vector<std::uint8_t>{1, 2}));
+    EXPECT_FALSE(pelko::storePreset(db, vintage, "After", "", std::vector<std::uint8_t>{1, 2}));
     EXPECT_EQ(lastMessage(), std::string(pelko::messageText(14)) + "\ndisk full");
     EXPECT_FALSE(db.inTransaction());
     EXPECT_EQ(db.countPresets(), 1);
@@ -338,7 +360,7 @@ TEST_F(PresetDatabaseTest, AFailedStoreLeavesNothingBehind)
     // The first step failing (the information row) must not leave its transaction open either.
     runSql(handle(), "DROP TRIGGER full; CREATE TRIGGER noinfo BEFORE INSERT ON PRESETS_INFO BEGIN "
                      "SELECT RAISE(ABORT, 'no'); END;");
-    EXPECT_FALSE(db.storePreset(vintage, "After", "", std::vector<std::uint8_t>{1, 2}));
+    EXPECT_FALSE(pelko::storePreset(db, vintage, "After", "", std::vector<std::uint8_t>{1, 2}));
     EXPECT_FALSE(db.inTransaction());
     runSql(handle(), "DROP TRIGGER noinfo");
     preset(vintage, "After");
@@ -391,7 +413,7 @@ TEST_F(PresetDatabaseTest, LoopsInTheParentLinksNeverHang)
     EXPECT_FALSE(db.adjustCounts(vintage, 1));
     EXPECT_TRUE(db.rebuildCounts());
     ui().queueAnswer(true);
-    EXPECT_TRUE(db.deleteCategory(analog));
+    EXPECT_TRUE(pelko::deleteCategory(db, analog));
     pelko::LibraryRow row;
     EXPECT_FALSE(db.getCategory(vintage, row));
     EXPECT_EQ(db.countPresets(), 0);

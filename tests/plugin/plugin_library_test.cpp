@@ -223,7 +223,7 @@ TEST(PluginLibrary, AMissingOrDamagedPresetLeavesTheSlotAsItWas)
     std::vector<std::uint8_t> record = pelko::presetRecord(plugin.bank().programs[9], -1);
     record.resize(record.size() / 2);
     int cut = -1;
-    ASSERT_TRUE(presets.storePreset(-1, "Cut Short", "", record, &cut));
+    ASSERT_TRUE(pelko::storePreset(presets, -1, "Cut Short", "", record, &cut));
     EXPECT_FALSE(plugin.loadPresetFromLibrary(cut, 3));
     // A record whose text is no valid encoding.
     runSql(presets.handle(), "UPDATE PRESETS_DATA SET PRESET_DATA='" + std::string("\x01\x09") + "' WHERE P_ID=" +
