@@ -5,7 +5,6 @@
 
 #include <array>
 #include <atomic>
-#include <cmath>
 #include <cstdio>
 
 namespace pelko {
@@ -185,16 +184,5 @@ void saveControllerAssignments(RegistryStore& settings)
     settings.writeText(registry::kMidiConfig, controllerAssignmentsText());
 }
 
-float panLaw(int position)
-{
-    static const std::array<float, 128> table = [] {
-        std::array<float, 128> t{};
-        for (int i = 0; i < 128; ++i) {
-            t[static_cast<std::size_t>(i)] = 0.5f + 0.5f * std::cos(3.14159265358979f * static_cast<float>(i) / 127.0f);
-        }
-        return t;
-    }();
-    return table[static_cast<std::size_t>(position < 0 ? 0 : (position > 127 ? 127 : position))];
-}
 
 }  // namespace pelko

@@ -35,7 +35,4 @@ void saveControllerAssignments(RegistryStore& settings);
 // The stored text of the current assignments.
 std::string controllerAssignmentsText();
 
-// Pan law: entry i = 0.5 + 0.5·cos(π·i/127), 1 at 0 and 0 at 127.
-float panLaw(int position);
-
 }  // namespace pelko

@@ -2,12 +2,13 @@
 // gain and balance, DC removal and the effect slots.
 #include "engine/synth_engine.h"
 
-#include "audio/controller_map.h"
 #include "dsp/filters/filter_tables.h"
 #include "engine/voice_manager.h"
 #include "platform/messages.h"
 
+#include <array>
 #include <cfenv>
+#include <cmath>
 #include <new>
 #if defined(__SSE__)
 #include <xmmintrin.h>
@@ -32,7 +33,20 @@ private:
 
 constexpr int kDefaultBendRange = 12;  // semitones, until the program's Bend Range applies
 
+
 }  // namespace
+
+float panLaw(int position)
+{
+    static const std::array<float, 128> table = [] {
+        std::array<float, 128> t{};
+        for (int i = 0; i < 128; ++i) {
+            t[static_cast<std::size_t>(i)] = 0.5f + 0.5f * std::cos(3.14159265358979f * static_cast<float>(i) / 127.0f);
+        }
+        return t;
+    }();
+    return table[static_cast<std::size_t>(position < 0 ? 0 : (position > 127 ? 127 : position))];
+}
 
 SynthEngine::SynthEngine()
 {

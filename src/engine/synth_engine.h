@@ -27,6 +27,10 @@ namespace pelko {
 class Program;
 class VoiceManager;
 
+// Left gain of the pan controller: entry i = 0.5 + 0.5·cos(π·i/127), 1 at 0 and 0 at 127; the
+// right gain is 1 minus it.
+float panLaw(int position);
+
 // What the engine leaves to the program logic that owns it; called from inside render.
 class EngineOwner {
 public:

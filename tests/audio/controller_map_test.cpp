@@ -59,11 +59,4 @@ TEST_F(ControllerMap, DamagedStoredTextLeavesParametersUnassigned)
     EXPECT_EQ(pelko::parameterOfController(5), 1);
 }
 
-TEST(PanLaw, FullLeftCentreFullRight)
-{
-    EXPECT_FLOAT_EQ(pelko::panLaw(0), 1.0f);
-    EXPECT_NEAR(pelko::panLaw(127), 0.0f, 1e-7);
-    EXPECT_NEAR(pelko::panLaw(64) + pelko::panLaw(63), 1.0f, 1e-6);
-}
-
 }  // namespace
