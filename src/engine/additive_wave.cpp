@@ -1,6 +1,6 @@
 #include "engine/additive_wave.h"
 
-#include "storage/additive_settings_object.h"
+#include "params/additive_settings_object.h"
 
 #include <algorithm>
 #include <array>

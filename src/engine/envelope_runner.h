@@ -8,7 +8,7 @@
 // level of its first segment. Nothing here allocates; every function may run on the audio thread.
 #pragma once
 
-#include "engine/envelope_shape.h"
+#include "params/envelope_shape.h"
 
 #include <array>
 #include <cstdint>

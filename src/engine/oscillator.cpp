@@ -3,8 +3,8 @@
 #include "engine/engine_random.h"
 #include "engine/program_access.h"
 #include "params/patch_object_table.h"
-#include "storage/setting_objects.h"
-#include "storage/wave_name_object.h"
+#include "params/setting_objects.h"
+#include "params/wave_name_object.h"
 
 #include <algorithm>
 #include <cmath>

@@ -10,7 +10,7 @@
 #pragma once
 
 #include "engine/active_envelopes.h"
-#include "engine/curve.h"
+#include "params/curve.h"
 #include "engine/envelope_runner.h"
 #include "engine/voice_context.h"
 #include "wave/wave.h"

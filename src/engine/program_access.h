@@ -1,11 +1,11 @@
 // Typed access to the program objects the engine reads, by patch-object index.
 #pragma once
 
-#include "engine/curve.h"
-#include "engine/envelope_shape.h"
-#include "storage/curve_objects.h"
-#include "storage/envelope_object.h"
-#include "storage/program.h"
+#include "params/curve.h"
+#include "params/envelope_shape.h"
+#include "params/curve_objects.h"
+#include "params/envelope_object.h"
+#include "params/program.h"
 
 namespace pelko {
 

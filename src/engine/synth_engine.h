@@ -13,7 +13,7 @@
 
 #include "dsp/effects/effect_slots.h"
 #include "engine/event_cursor.h"
-#include "engine/tuning_scale.h"
+#include "params/tuning_scale.h"
 #include "engine/voice_context.h"
 #include "params/engine_settings.h"
 #include "wave/wave.h"

@@ -5,7 +5,7 @@
 // Everything here is read and written under the owner's processing lock.
 #pragma once
 
-#include "engine/tuning_scale.h"
+#include "params/tuning_scale.h"
 #include "params/engine_settings.h"
 
 #include <array>

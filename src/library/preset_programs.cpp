@@ -4,7 +4,7 @@
 #include "library/program_keywords.h"
 #include "params/patch_object_table.h"
 #include "storage/program_format.h"
-#include "storage/setting_objects.h"
+#include "params/setting_objects.h"
 
 #include <memory>
 #include <vector>

@@ -6,7 +6,7 @@
 #pragma once
 
 #include "library/preset_database.h"
-#include "storage/program.h"
+#include "params/program.h"
 
 #include <memory>
 

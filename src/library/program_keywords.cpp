@@ -3,7 +3,7 @@
 #include "params/patch_object_table.h"
 #include "platform/debug_output.h"
 #include "storage/program_format.h"
-#include "storage/text_object.h"
+#include "params/text_object.h"
 
 #include <memory>
 

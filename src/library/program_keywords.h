@@ -4,7 +4,7 @@
 #pragma once
 
 #include "library/preset_rewrite.h"
-#include "storage/program.h"
+#include "params/program.h"
 
 #include <cstdint>
 #include <span>

@@ -2,8 +2,8 @@
 
 #include "params/parameter_ids.h"
 
-#include "engine/fm_depth_curve.h"
-#include "storage/user_controls_assignment.h"
+#include "params/fm_depth_curve.h"
+#include "params/user_controls_assignment.h"
 
 #include <cmath>
 #include <cstdio>

@@ -5,7 +5,7 @@
 #include "audio/controller_map.h"
 #include "library/preset_programs.h"
 #include "params/patch_object_table.h"
-#include "storage/setting_objects.h"
+#include "params/setting_objects.h"
 
 namespace pelko {
 

@@ -16,8 +16,8 @@
 #include "params/parameter_ids.h"
 #include "params/patch_object_table.h"
 #include "platform/threads.h"
-#include "storage/setting_objects.h"
-#include "storage/wave_name_object.h"
+#include "params/setting_objects.h"
+#include "params/wave_name_object.h"
 #include "wave/wave_bank.h"
 
 namespace pelko {

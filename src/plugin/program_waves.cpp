@@ -2,8 +2,8 @@
 
 #include "engine/additive_wave.h"
 #include "params/patch_object_table.h"
-#include "storage/additive_settings_object.h"
-#include "storage/wave_name_object.h"
+#include "params/additive_settings_object.h"
+#include "params/wave_name_object.h"
 #include "wave/archive_errors.h"
 #include "wave/wave_bank.h"
 

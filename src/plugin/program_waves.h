@@ -5,7 +5,7 @@
 // the bank's cache), a "User-Defined" wave built from the program's additive settings, or none.
 #pragma once
 
-#include "storage/program.h"
+#include "params/program.h"
 #include "wave/wave.h"
 
 #include <array>

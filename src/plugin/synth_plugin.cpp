@@ -12,8 +12,8 @@
 #include "platform/debug_output.h"
 #include "platform/file_system.h"
 #include "platform/messages.h"
-#include "storage/setting_objects.h"
-#include "storage/user_controls_assignment.h"
+#include "params/setting_objects.h"
+#include "params/user_controls_assignment.h"
 #include "wave/wave_bank.h"
 
 #include <algorithm>

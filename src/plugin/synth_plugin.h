@@ -21,9 +21,9 @@
 #include "plugin/plugin_program_host.h"
 #include "plugin/program_waves.h"
 #include "storage/chunk_storage.h"
-#include "storage/program.h"
-#include "storage/text_object.h"
-#include "storage/tuning_scale_object.h"
+#include "params/program.h"
+#include "params/text_object.h"
+#include "params/tuning_scale_object.h"
 
 #include <array>
 #include <atomic>

@@ -20,8 +20,8 @@
 #pragma once
 
 #include "storage/program_format.h"
-#include "storage/text_object.h"
-#include "storage/tuning_scale_object.h"
+#include "params/text_object.h"
+#include "params/tuning_scale_object.h"
 
 #include <array>
 #include <cstdint>

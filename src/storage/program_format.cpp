@@ -5,10 +5,10 @@
 #include "params/parameter_table.h"
 #include "params/patch_object_table.h"
 #include "platform/messages.h"
-#include "storage/curve_objects.h"
-#include "storage/envelope_object.h"
-#include "storage/setting_objects.h"
-#include "storage/text_object.h"
+#include "params/curve_objects.h"
+#include "params/envelope_object.h"
+#include "params/setting_objects.h"
+#include "params/text_object.h"
 
 #include <algorithm>
 #include <array>

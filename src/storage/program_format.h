@@ -8,7 +8,7 @@
 // version 18, the bank name in 24 bytes.
 #pragma once
 
-#include "storage/program.h"
+#include "params/program.h"
 
 #include <cstdint>
 #include <vector>

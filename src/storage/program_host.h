@@ -6,7 +6,7 @@
 // User-interface thread only (the commands show dialogs and messages).
 #pragma once
 
-#include "storage/program.h"
+#include "params/program.h"
 
 #include <optional>
 #include <string>

@@ -5,8 +5,8 @@
 #include "platform/debug_output.h"
 #include "platform/file_system.h"
 #include "platform/messages.h"
-#include "storage/additive_settings_object.h"
-#include "storage/envelope_object.h"
+#include "params/additive_settings_object.h"
+#include "params/envelope_object.h"
 #include "wave/additive_analysis.h"
 #include "wave/wav_file.h"
 

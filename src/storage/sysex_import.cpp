@@ -4,11 +4,11 @@
 #include "platform/debug_output.h"
 #include "platform/file_system.h"
 #include "platform/messages.h"
-#include "engine/segment_curve.h"
-#include "storage/curve_objects.h"
-#include "storage/text_object.h"
-#include "storage/user_controls_assignment.h"
-#include "storage/wave_name_object.h"
+#include "params/segment_curve.h"
+#include "params/curve_objects.h"
+#include "params/text_object.h"
+#include "params/user_controls_assignment.h"
+#include "params/wave_name_object.h"
 
 #include <algorithm>
 #include <cmath>

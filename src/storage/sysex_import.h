@@ -33,9 +33,9 @@
 // 32–63), which is then selected again.
 #pragma once
 
-#include "storage/envelope_object.h"
+#include "params/envelope_object.h"
 #include "storage/program_host.h"
-#include "storage/setting_objects.h"
+#include "params/setting_objects.h"
 #include "storage/side_files.h"
 #include "storage/sysex_voice.h"
 

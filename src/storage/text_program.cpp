@@ -3,7 +3,7 @@
 #include "params/parameter_table.h"
 #include "platform/file_system.h"
 #include "storage/program_format.h"
-#include "storage/text_object.h"
+#include "params/text_object.h"
 
 #include <algorithm>
 #include <charconv>

@@ -2,7 +2,7 @@
 // 22050 Hz, full-scale samples, and the harmonic content measured from the zones.
 #include "engine/additive_wave.h"
 #include "engine/engine_random.h"
-#include "storage/additive_settings_object.h"
+#include "params/additive_settings_object.h"
 #include "wave/harmonics.h"
 
 #include <gtest/gtest.h>

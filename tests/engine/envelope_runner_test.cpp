@@ -1,4 +1,4 @@
-#include "engine/curve.h"
+#include "params/curve.h"
 #include "engine/envelope_runner.h"
 #include "support/allocation_counter.h"
 

@@ -4,8 +4,8 @@
 #include "params/parameter_host.h"
 #include "params/parameter_table.h"
 #include "storage/sysex_import.h"
-#include "storage/text_object.h"
-#include "storage/user_controls_assignment.h"
+#include "params/text_object.h"
+#include "params/user_controls_assignment.h"
 #include "support/signal_analysis.h"
 
 #include <gtest/gtest.h>

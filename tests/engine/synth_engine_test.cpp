@@ -1,7 +1,7 @@
 // The engine alone, without a plug-in around it: the pan law and the processing loop's
 // handling of events, DC removal and program changes it hands to its owner.
 #include "engine/synth_engine.h"
-#include "storage/program.h"
+#include "params/program.h"
 
 #include <gtest/gtest.h>
 

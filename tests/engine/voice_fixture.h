@@ -6,11 +6,11 @@
 #include "engine/voice.h"
 #include "engine/voice_manager.h"
 #include "params/patch_object_table.h"
-#include "storage/curve_objects.h"
-#include "storage/envelope_object.h"
-#include "storage/program.h"
-#include "storage/setting_objects.h"
-#include "storage/wave_name_object.h"
+#include "params/curve_objects.h"
+#include "params/envelope_object.h"
+#include "params/program.h"
+#include "params/setting_objects.h"
+#include "params/wave_name_object.h"
 #include "wave/wave.h"
 
 #include <array>

@@ -10,8 +10,8 @@
 #include "dsp/filters/filter_types.h"
 #include "params/patch_object_table.h"
 #include "plugin/synth_plugin.h"
-#include "storage/setting_objects.h"
-#include "storage/wave_name_object.h"
+#include "params/setting_objects.h"
+#include "params/wave_name_object.h"
 #include "support/plugin_fixture.h"
 
 #include <gtest/gtest.h>

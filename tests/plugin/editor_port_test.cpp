@@ -2,7 +2,7 @@
 // apply step, and the change queue filled by every thread and drained at the editor's idle.
 #include "params/patch_object_table.h"
 #include "plugin/editor_port.h"
-#include "storage/wave_name_object.h"
+#include "params/wave_name_object.h"
 #include "support/allocation_counter.h"
 #include "support/plugin_fixture.h"
 

@@ -5,7 +5,7 @@
 #include "dsp/effects/effect_slots.h"
 #include "params/patch_object_table.h"
 #include "plugin/synth_plugin.h"
-#include "storage/setting_objects.h"
+#include "params/setting_objects.h"
 #include "support/plugin_fixture.h"
 
 #include <gtest/gtest.h>

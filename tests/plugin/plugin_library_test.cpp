@@ -7,9 +7,9 @@
 #include "platform/messages.h"
 #include "plugin/synth_plugin.h"
 #include "storage/program_format.h"
-#include "storage/setting_objects.h"
+#include "params/setting_objects.h"
 #include "storage/text_program.h"
-#include "storage/text_object.h"
+#include "params/text_object.h"
 #include "support/plugin_fixture.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // rate handling, the editor-facing operations and the user sliders.
 #include "params/patch_object_table.h"
 #include "plugin/synth_plugin.h"
-#include "storage/user_controls_assignment.h"
+#include "params/user_controls_assignment.h"
 #include "support/plugin_fixture.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 #include "params/patch_object_table.h"
 #include "plugin/synth_plugin.h"
 #include "storage/program_format.h"
-#include "storage/setting_objects.h"
+#include "params/setting_objects.h"
 #include "storage/side_files.h"
 #include "storage/sysex_import.h"
 #include "storage/sysex_voice.h"

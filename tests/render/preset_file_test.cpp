@@ -1,7 +1,7 @@
 #include "preset_file.h"
 
 #include "plugin/vst2_abi.h"
-#include "storage/byte_stream.h"
+#include "params/byte_stream.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include "params/patch_object_table.h"
 #include "render_session.h"
 #include "storage/chunk_storage.h"
-#include "storage/wave_name_object.h"
+#include "params/wave_name_object.h"
 #include "support/plugin_fixture.h"
 #include "support/test_folders.h"
 

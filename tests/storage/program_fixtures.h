@@ -3,16 +3,16 @@
 #pragma once
 
 #include "params/patch_object_table.h"
-#include "storage/additive_settings_object.h"
-#include "storage/curve_objects.h"
-#include "storage/envelope_object.h"
-#include "storage/program.h"
+#include "params/additive_settings_object.h"
+#include "params/curve_objects.h"
+#include "params/envelope_object.h"
+#include "params/program.h"
 #include "storage/program_format.h"
-#include "storage/setting_objects.h"
-#include "storage/text_object.h"
-#include "storage/tuning_scale_object.h"
-#include "storage/user_controls_assignment.h"
-#include "storage/wave_name_object.h"
+#include "params/setting_objects.h"
+#include "params/text_object.h"
+#include "params/tuning_scale_object.h"
+#include "params/user_controls_assignment.h"
+#include "params/wave_name_object.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "fake_program_host.h"
 #include "program_fixtures.h"
 
-#include "engine/segment_curve.h"
+#include "params/segment_curve.h"
 #include "platform/file_system.h"
 #include "storage/sysex_import.h"
 #include "support/test_folders.h"

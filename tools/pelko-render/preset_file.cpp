@@ -1,6 +1,6 @@
 #include "preset_file.h"
 
-#include "storage/byte_stream.h"
+#include "params/byte_stream.h"
 
 namespace render {
 namespace {

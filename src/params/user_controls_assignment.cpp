@@ -1,4 +1,4 @@
-#include "storage/user_controls_assignment.h"
+#include "params/user_controls_assignment.h"
 
 #include <cmath>
 

@@ -1,7 +1,7 @@
 // A patch object with no contents: stores nothing, reads nothing.
 #pragma once
 
-#include "storage/patch_object.h"
+#include "params/patch_object.h"
 
 namespace pelko {
 

@@ -7,7 +7,7 @@
 // while the editor changes it (under the processing lock).
 #pragma once
 
-#include "engine/segment_curve.h"
+#include "params/segment_curve.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,5 +1,5 @@
-#include "engine/curve.h"
-#include "engine/envelope_shape.h"
+#include "params/curve.h"
+#include "params/envelope_shape.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "engine/curve.h"
+#include "params/curve.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "storage/wave_name_object.h"
+#include "params/wave_name_object.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "engine/segment_list.h"
+#include "params/segment_list.h"
 
 #include <algorithm>
 #include <cmath>

@@ -3,7 +3,7 @@
 // Stored as 96 int32 indices, then 96 float lows, then 96 float highs.
 #pragma once
 
-#include "storage/patch_object.h"
+#include "params/patch_object.h"
 
 #include <array>
 

@@ -1,4 +1,4 @@
-#include "engine/tuning_scale.h"
+#include "params/tuning_scale.h"
 
 #include "platform/file_system.h"
 #include "platform/messages.h"

@@ -4,8 +4,8 @@
 // recomputes them from the curve values, levels and durations.
 #pragma once
 
-#include "engine/segment_list.h"
-#include "storage/byte_stream.h"
+#include "params/segment_list.h"
+#include "params/byte_stream.h"
 
 #include <array>
 

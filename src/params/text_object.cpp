@@ -1,4 +1,4 @@
-#include "storage/text_object.h"
+#include "params/text_object.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "engine/fm_depth_curve.h"
+#include "params/fm_depth_curve.h"
 
 #include <cmath>
 

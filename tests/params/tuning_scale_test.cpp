@@ -1,4 +1,4 @@
-#include "engine/tuning_scale.h"
+#include "params/tuning_scale.h"
 #include "platform/user_interface.h"
 #include "support/test_folders.h"
 

@@ -1,6 +1,6 @@
-#include "storage/curve_objects.h"
+#include "params/curve_objects.h"
 
-#include "storage/segment_stream.h"
+#include "params/segment_stream.h"
 
 namespace pelko {
 

@@ -1,4 +1,4 @@
-#include "storage/additive_settings_object.h"
+#include "params/additive_settings_object.h"
 
 #include <algorithm>
 #include <cmath>

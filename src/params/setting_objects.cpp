@@ -1,4 +1,4 @@
-#include "storage/setting_objects.h"
+#include "params/setting_objects.h"
 
 #include <algorithm>
 #include <cmath>

@@ -4,8 +4,8 @@
 // non-finite values read as the equal-tempered pitch). 576 bytes in every format version.
 #pragma once
 
-#include "engine/tuning_scale.h"
-#include "storage/patch_object.h"
+#include "params/tuning_scale.h"
+#include "params/patch_object.h"
 
 namespace pelko {
 

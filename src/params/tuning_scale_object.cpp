@@ -1,4 +1,4 @@
-#include "storage/tuning_scale_object.h"
+#include "params/tuning_scale_object.h"
 
 #include <algorithm>
 #include <array>

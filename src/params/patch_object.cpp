@@ -1,4 +1,4 @@
-#include "storage/patch_object.h"
+#include "params/patch_object.h"
 
 #include <vector>
 

@@ -3,8 +3,8 @@
 // Reading re-renders the tables the engine reads.
 #pragma once
 
-#include "engine/curve.h"
-#include "storage/patch_object.h"
+#include "params/curve.h"
+#include "params/patch_object.h"
 
 namespace pelko {
 

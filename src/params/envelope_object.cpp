@@ -1,6 +1,6 @@
-#include "storage/envelope_object.h"
+#include "params/envelope_object.h"
 
-#include "storage/segment_stream.h"
+#include "params/segment_stream.h"
 
 #include <cmath>
 

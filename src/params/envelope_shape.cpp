@@ -1,4 +1,4 @@
-#include "engine/envelope_shape.h"
+#include "params/envelope_shape.h"
 
 #include <algorithm>
 #include <cmath>

@@ -3,7 +3,7 @@
 // sensitivity and an overall depth. Voices turn it into values with an EnvelopeRunner.
 #pragma once
 
-#include "engine/segment_list.h"
+#include "params/segment_list.h"
 
 #include <string_view>
 

@@ -7,7 +7,7 @@
 // Both tables are re-rendered after every edit, so the engine reads them without computing.
 #pragma once
 
-#include "engine/segment_list.h"
+#include "params/segment_list.h"
 
 #include <array>
 

@@ -1,4 +1,4 @@
-#include "engine/segment_curve.h"
+#include "params/segment_curve.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "storage/segment_stream.h"
+#include "params/segment_stream.h"
 
 namespace pelko {
 

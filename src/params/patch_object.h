@@ -4,7 +4,7 @@
 // older format, and converts itself to and from one line of text.
 #pragma once
 
-#include "storage/byte_stream.h"
+#include "params/byte_stream.h"
 
 #include <memory>
 #include <string>
