@@ -3,7 +3,7 @@
 #include "platform/file_system.h"
 #include "platform/user_interface.h"
 #include "storage/chunk_storage.h"
-#include "storage/storage_dialogs.h"
+#include "editor/core/storage_dialogs.h"
 #include "support/test_folders.h"
 
 #include <gtest/gtest.h>

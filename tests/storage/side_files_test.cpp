@@ -2,7 +2,7 @@
 #include "program_fixtures.h"
 
 #include "platform/file_system.h"
-#include "storage/side_file_dialogs.h"
+#include "editor/core/side_file_dialogs.h"
 #include "storage/side_files.h"
 #include "support/test_folders.h"
 

@@ -19,7 +19,7 @@
 #pragma once
 
 #include "storage/program_host.h"
-#include "storage/storage_dialogs.h"
+#include "editor/core/storage_dialogs.h"
 
 namespace pelko {
 

@@ -1,4 +1,4 @@
-#include "storage/side_file_dialogs.h"
+#include "editor/core/side_file_dialogs.h"
 
 #include "storage/side_files.h"
 #include "storage/sysex_import.h"

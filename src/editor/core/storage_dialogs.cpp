@@ -1,4 +1,4 @@
-#include "storage/storage_dialogs.h"
+#include "editor/core/storage_dialogs.h"
 
 #include "platform/file_system.h"
 
