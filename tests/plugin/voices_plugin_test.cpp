@@ -250,7 +250,13 @@ TEST_F(PluginVoices, MidiProgramChangeTakesDecodedWavesAtOnceAndLoadsTheRestLate
     EXPECT_FALSE(plugin().waveSlot(1).empty());  // decoded already: taken on the audio thread
     EXPECT_TRUE(plugin().waveSlot(2).empty());   // never decoded: waits for the user interface
     EXPECT_GT(testing_support::rms(out, 4096), 0.01);  // the note after the change plays
+    // The bank slot was changed behind the plug-in's back, so its waves were not ready: the next
+    // user-interface call loads them and says so on the debug channel.
+    testing::internal::CaptureStderr();
     instance.effect()->dispatcher(instance.effect(), vst2::effGetProgram, 0, 0, nullptr, 0.0f);
+    const std::string debug = testing::internal::GetCapturedStderr();
+    EXPECT_NE(debug.find("program change to 1 on the audio thread: its waves were not ready"), std::string::npos)
+        << debug;
     EXPECT_FALSE(plugin().waveSlot(2).empty());
 }
 
