@@ -333,6 +333,10 @@ void SynthPlugin::finishBankLoad(int selectIndex, const std::optional<EditorView
         editorView_ = view;
     }
     applyTuningTable();
+    // A program chunk may change the edit buffer without selecting a slot.
+    changes_.markAllParameters();
+    changes_.markAllObjects();
+    changes_.markProgramName();
     markBankChanged();
     if (selectIndex >= 0 && selectIndex < kProgramCount) {
         selectProgram(selectIndex);
