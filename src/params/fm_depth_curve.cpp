@@ -34,6 +34,23 @@ float fmDepthCurve(float v)
     return kDepthCurve[i] + (kDepthCurve[i + 1] - kDepthCurve[i]) * (x - static_cast<float>(i));
 }
 
+float fmDepthCurveInverse(float g)
+{
+    if (!(g > 0.0f)) {
+        return 0.0f;
+    }
+    if (g >= kDepthCurve[100]) {
+        return 1.0f;
+    }
+    // The table rises strictly, so the piece holding g is the first whose end reaches it.
+    int i = 0;
+    while (kDepthCurve[i + 1] < g) {
+        ++i;
+    }
+    const float fraction = (g - kDepthCurve[i]) / (kDepthCurve[i + 1] - kDepthCurve[i]);
+    return (static_cast<float>(i) + fraction) / 100.0f;
+}
+
 float fmCellGain(float v, bool depthCurve) { return 2.0f * (depthCurve ? fmDepthCurve(v) : v); }
 
 }  // namespace pelko

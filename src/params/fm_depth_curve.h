@@ -6,5 +6,8 @@ namespace pelko {
 
 float fmDepthCurve(float v);  // g(v) of the depth curve, read with linear interpolation at 100·v
 float fmCellGain(float v, bool depthCurve);
+// The value v whose depth curve gives g: the curve's linear pieces inverted (0 for g ≤ 0, 1 for
+// g at or above the curve's end). fmDepthCurve(fmDepthCurveInverse(g)) = g within rounding.
+float fmDepthCurveInverse(float g);
 
 }  // namespace pelko

@@ -81,4 +81,64 @@ inline double peak(const std::vector<float>& x, std::size_t from = 0, std::size_
     return p;
 }
 
+// Power spectrum of x[from, from + 2^k) with a Hann window: |X[b]|² for bins 0 … n/2, bin b at
+// b·sampleRate/n Hz. `length` is rounded down to a power of two (at least 2).
+inline std::vector<double> powerSpectrum(const std::vector<float>& x, std::size_t from, std::size_t length)
+{
+    std::size_t n = 2;
+    while (n * 2 <= length) {
+        n *= 2;
+    }
+    std::vector<std::complex<double>> a(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const double hann = 0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * static_cast<double>(i) / static_cast<double>(n));
+        a[i] = from + i < x.size() ? hann * static_cast<double>(x[from + i]) : 0.0;
+    }
+    // Iterative radix-2 transform: bit-reversed order, then butterflies.
+    for (std::size_t i = 1, j = 0; i < n; ++i) {
+        std::size_t bit = n >> 1;
+        for (; (j & bit) != 0; bit >>= 1) {
+            j ^= bit;
+        }
+        j |= bit;
+        if (i < j) {
+            std::swap(a[i], a[j]);
+        }
+    }
+    for (std::size_t size = 2; size <= n; size *= 2) {
+        const std::complex<double> step = std::polar(1.0, -2.0 * std::numbers::pi / static_cast<double>(size));
+        for (std::size_t start = 0; start < n; start += size) {
+            std::complex<double> w = 1.0;
+            for (std::size_t k = 0; k < size / 2; ++k) {
+                const std::complex<double> u = a[start + k];
+                const std::complex<double> v = a[start + k + size / 2] * w;
+                a[start + k] = u + v;
+                a[start + k + size / 2] = u - v;
+                w *= step;
+            }
+        }
+    }
+    std::vector<double> power(n / 2 + 1);
+    for (std::size_t b = 0; b <= n / 2; ++b) {
+        power[b] = std::norm(a[b]);
+    }
+    return power;
+}
+
+// Sum of a power spectrum's bins from `lowHz` (inclusive) to `highHz` (exclusive).
+inline double bandPower(const std::vector<double>& power, double sampleRate, double lowHz, double highHz)
+{
+    const double binHz = sampleRate / (2.0 * static_cast<double>(power.size() - 1));
+    double sum = 0.0;
+    for (std::size_t b = 0; b < power.size(); ++b) {
+        const double hz = static_cast<double>(b) * binHz;
+        if (hz >= lowHz && hz < highHz) {
+            sum += power[b];
+        }
+    }
+    return sum;
+}
+
+inline double decibels(double ratio) { return ratio > 0.0 ? 20.0 * std::log10(ratio) : -300.0; }
+
 }  // namespace testing_support

@@ -1,6 +1,8 @@
 #include "program_recipe.h"
 
+#include "params/fm_depth_curve.h"
 #include "params/patch_object_table.h"
+#include "params/curve_objects.h"
 #include "storage/envelope_object.h"
 #include "storage/setting_objects.h"
 #include "storage/text_object.h"
@@ -8,6 +10,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
+#include <numbers>
+#include <string>
 
 namespace pelko::factory {
 namespace {
@@ -36,6 +41,8 @@ constexpr int kFx1Param = 167;
 constexpr int kFx2Param = 173;
 constexpr int kDryWet = 179;
 constexpr int kFxSerial = 181;
+constexpr int kFmScaling = 193;
+constexpr int kCommentLines = 4;
 constexpr int kSequencerSteps = 16;
 
 // Attack, decay, a held sustain segment that loops while the key is down, release.
@@ -58,7 +65,49 @@ void setAdsr(EnvelopeShape& shape, const Adsr& e)
     shape.setLoop(2, 1);
 }
 
+// The factory waves are normalised to 90 % of full scale, and an oscillator reads full scale as
+// ±0.5. The target's phase input is 22050/root samples per unit, half a cycle of its wave, so a
+// modulator output of amplitude a through a cell of gain 2·g shifts the phase by 2π·g·a radians.
+constexpr float kFactoryWavePeak = 0.9f;
+
+// A velocity curve: 1 at velocity 127, falling evenly in dB so that velocity 30 is `levelDb`
+// lower; drawn as eight straight pieces of 16 table points, each ending exactly on the slope.
+void setVelocitySlope(Curve& curve, float levelDb)
+{
+    const auto gainAt = [levelDb](float velocity) {
+        return std::pow(10.0f, -levelDb / 20.0f * (127.0f - velocity) / 97.0f);
+    };
+    constexpr int kPieces = 8;
+    std::array<EnvelopeSegment, kPieces> segments{};
+    float start = gainAt(-1.0f);
+    for (int i = 0; i < kPieces; ++i) {
+        // A piece of n points ends on its end level at its last point, table entry 16·i + 15.
+        const float end = gainAt(static_cast<float>(16 * i + 15));
+        segments[static_cast<std::size_t>(i)].duration = 1.0f / kPieces;
+        segments[static_cast<std::size_t>(i)].startLevel = start;
+        segments[static_cast<std::size_t>(i)].endLevel = end;
+        start = end;
+    }
+    curve.assign(kPieces, segments.data());
+}
+
+// A straight velocity curve from `atZero` (velocity 0) to 1 (velocity 127).
+void setVelocityLine(Curve& curve, float atZero)
+{
+    EnvelopeSegment segment;
+    segment.duration = 1.0f;
+    segment.startLevel = std::clamp(atZero, 0.0f, 1.0f);
+    segment.endLevel = 1.0f;
+    curve.assign(1, &segment);
+}
+
 }  // namespace
+
+float fmIndexValue(float radians, bool depthCurve)
+{
+    const float g = radians / (2.0f * std::numbers::pi_v<float> * 0.5f * kFactoryWavePeak);
+    return depthCurve ? fmDepthCurveInverse(g) : std::clamp(g, 0.0f, 1.0f);
+}
 
 float centredStepValue(int n, float scale)
 {
@@ -84,6 +133,37 @@ Recipe& Recipe::author(std::string_view author)
 Recipe& Recipe::comment(int line, std::string_view text)
 {
     p_.objectAs<TextObject>(object::kPatchComment + line).setText(text);
+    return *this;
+}
+
+Recipe& Recipe::describe(std::string_view text)
+{
+    const std::size_t width = p_.objectAs<TextObject>(object::kPatchComment).capacity() - 1;
+    std::string lines[kCommentLines];
+    int line = 0;
+    std::size_t at = 0;
+    while (at < text.size() && line < kCommentLines) {
+        std::size_t end = text.find(' ', at);
+        const std::string_view word = text.substr(at, end == std::string_view::npos ? std::string_view::npos : end - at);
+        at = end == std::string_view::npos ? text.size() : end + 1;
+        if (word.empty()) {
+            continue;
+        }
+        std::string& current = lines[line];
+        if (!current.empty() && current.size() + 1 + word.size() > width) {
+            if (++line == kCommentLines) {
+                break;
+            }
+        }
+        std::string& target = lines[line];
+        if (!target.empty()) {
+            target += ' ';
+        }
+        target += word;
+    }
+    for (int i = 0; i < kCommentLines; ++i) {
+        comment(i, lines[i]);
+    }
     return *this;
 }
 
@@ -154,6 +234,33 @@ Recipe& Recipe::amp(int osc, const Adsr& envelope)
 Recipe& Recipe::fm(int source, int target, float amount)
 {
     p_.values[kFmFirst + 6 * source + target] = amount;
+    return *this;
+}
+
+Recipe& Recipe::fmIndex(int source, int target, float radians)
+{
+    return fm(source, target, fmIndexValue(radians, p_.values[kFmScaling] == 1.0f));
+}
+
+Recipe& Recipe::velocity(float levelDb)
+{
+    for (int osc = 0; osc < 6; ++osc) {
+        velocityLevel(osc, levelDb);
+    }
+    return *this;
+}
+
+Recipe& Recipe::velocityLevel(int osc, float levelDb)
+{
+    setVelocitySlope(p_.objectAs<CurveObject>(object::kOscVelocityLevel + osc).curve(), levelDb);
+    return *this;
+}
+
+Recipe& Recipe::velocityCutoff(int f, float fractionAt30)
+{
+    // The line through (30, fractionAt30) and (127, 1), read back at velocity 0.
+    const float atZero = 1.0f - (1.0f - fractionAt30) * 127.0f / 97.0f;
+    setVelocityLine(p_.objectAs<CurveObject>(object::kFilterVelocityCutoff + f).curve(), atZero);
     return *this;
 }
 

@@ -43,6 +43,9 @@ bool AudioFileWriter::open(const std::string& path, FileFormat format, SampleDep
     }
     // Out-of-range samples are clipped rather than wrapped around when stored as integers.
     sf_command(file_, SFC_SET_CLIPPING, nullptr, SF_TRUE);
+    // A float file would otherwise get a peak chunk stamped with the time of writing, so the same
+    // render would never give the same file twice.
+    sf_command(file_, SFC_SET_ADD_PEAK_CHUNK, nullptr, SF_FALSE);
     return true;
 }
 

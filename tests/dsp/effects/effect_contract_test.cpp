@@ -89,6 +89,40 @@ TEST_P(EffectContract, ResetLeavesSilence)
     EXPECT_LT(rms(out.left, from) + rms(out.right, from), 1e-20);
 }
 
+// An effect is heard at every setting a program can store: fully wet, at forty random settings
+// (each value from 0.05 up, so no depth is exactly zero; tempo sync on and off), five seconds of
+// noise come out changed and not silenced: long enough for the longest delay and for the
+// slowest pan or carrier to move off its starting zero.
+TEST_P(EffectContract, EverySettingIsHeard)
+{
+    Noise settings(24);
+    const std::vector<float> input = Noise(25).block(5 * 44100, 0.5f);
+    for (int trial = 0; trial < 40; ++trial) {
+        auto e = make(GetParam());
+        e->setTempoSync(trial % 2 == 1, 120.0f);
+        float values[pelko::kEffectParameters];
+        for (int p = 0; p < pelko::kEffectParameters; ++p) {
+            values[p] = 0.05f + 0.95f * settings.unit();
+            e->setParam(p, values[p]);
+        }
+        e->setMix(1.0f);
+        const Stereo out = runMono(*e, input);
+        const double in = rms(input);
+        const auto where = [&] {
+            std::string text = "trial " + std::to_string(trial) + (trial % 2 == 1 ? ", synced:" : ":");
+            for (float v : values) {
+                text += " " + std::to_string(v);
+            }
+            return text;
+        };
+        for (const std::vector<float>* channel : {&out.left, &out.right}) {
+            // −60 dB: a high-pass set above the low-pass leaves the overdrive very quiet, not silent.
+            EXPECT_GT(rms(*channel), 1e-3 * in) << where();
+            EXPECT_GT(rms(difference(*channel, input)), 1e-2 * in) << where();
+        }
+    }
+}
+
 std::string typeName(const testing::TestParamInfo<int>& info)
 {
     std::string clean;
