@@ -864,13 +864,14 @@ void SynthPlugin::setSampleRate(float rate)
         return;
     }
     // The filter tables first, off the audio thread, then every voice's filter slots.
-    setFilterSampleRate(rate);
+    const FilterTables& filterTables = filterTablesFor(rate);
     LockGuard lock(processLock_);
     sampleRate_ = rate;
     voiceContext_.sampleRate = rate;
+    voiceContext_.filterTables = &filterTables;
     resetVoices();
     if (voices_ != nullptr) {
-        voices_->prepareFilters(sharedFilterTables());
+        voices_->prepareFilters(filterTables);
     }
     halfSamplePeriod_ = 0.5f / rate;
     effects_.setSampleRate(rate);
