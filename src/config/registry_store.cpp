@@ -1,13 +1,10 @@
 #include "config/registry_store.h"
 
+#include "config/user_folders.h"
 #include "platform/file_system.h"
-
-#include <pwd.h>
-#include <unistd.h>
 
 #include <charconv>
 #include <cmath>
-#include <cstdlib>
 #include <mutex>
 
 namespace pelko {
@@ -104,25 +101,8 @@ std::map<std::string, std::string> parseRegistryText(std::string_view all)
 
 std::string RegistryStore::defaultFile()
 {
-    std::string base;
-    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg != nullptr && xdg[0] == '/') {
-        base = xdg;
-    } else {
-        const char* home = std::getenv("HOME");
-        if (home == nullptr || home[0] == '\0') {
-            if (const passwd* pw = ::getpwuid(::getuid())) {
-                home = pw->pw_dir;
-            }
-        }
-        if (home == nullptr || home[0] == '\0') {
-            return {};
-        }
-        base = std::string(home) + "/.config";
-    }
-    if (!base.empty() && base.back() == '/') {
-        base.pop_back();
-    }
-    return base + "/Vantomo/Pelko2/registry";
+    const std::string folder = userConfigFolder();
+    return folder.empty() ? std::string() : folder + "registry";
 }
 
 RegistryStore::RegistryStore() : RegistryStore(defaultFile()) {}

@@ -1,6 +1,7 @@
 #include "plugin/synth_plugin.h"
 
 #include "audio/controller_map.h"
+#include "config/data_locations.h"
 #include "config/install_folder.h"
 #include "dsp/filters/filter_tables.h"
 #include "dsp/filters/filter_types.h"
@@ -153,7 +154,8 @@ void SynthPlugin::openPresetLibrary()
     }
     // A library that cannot be opened has already been reported (message 14); the plug-in plays
     // on without it.
-    if (presetLibrary_.open(*installFolder_ + "pelko.db") && presetLibrary_.upgraded()) {
+    const LibraryLocation library = libraryLocation(*installFolder_);
+    if (presetLibrary_.open(library.file, library.copyFrom) && presetLibrary_.upgraded()) {
         runKeywordUpgrade(presetLibrary_, keywordsFromRecord);
     }
 }
@@ -829,7 +831,7 @@ bool SynthPlugin::restoreState()
         LockGuard lock(processLock_);
         result = withStorage([&](StorageState& state) {
             // The first start has no saved state yet: it begins with the factory bank.
-            const std::string saved = stateFilePath(*installFolder_);
+            const std::string saved = stateFileLocation(*installFolder_);
             return loadBankFile(state, fileExists(saved) ? saved : *installFolder_ + "presets/Factory.fxb");
         });
     }
@@ -850,7 +852,7 @@ bool SynthPlugin::saveState()
         return false;
     }
     LockGuard lock(processLock_);
-    return withStorage([&](StorageState& state) { return saveBankFile(state, stateFilePath(*installFolder_)); });
+    return withStorage([&](StorageState& state) { return saveBankFile(state, stateFileLocation(*installFolder_)); });
 }
 
 // ---- sample rate, block size, suspend/resume ---------------------------------------------------------

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
+#include <utility>
 
 namespace testing_support {
 
@@ -24,19 +25,23 @@ TempFolder::~TempFolder()
 
 IsolatedConfig::IsolatedConfig()
 {
-    if (const char* previous = std::getenv("XDG_CONFIG_HOME")) {
-        previous_ = previous;
-        hadPrevious_ = true;
+    const std::pair<const char*, std::string> variables[] = {
+        {"XDG_CONFIG_HOME", home_.path()}, {"XDG_DATA_HOME", dataHome()}, {"XDG_STATE_HOME", stateHome()}};
+    for (const auto& [name, value] : variables) {
+        const char* previous = std::getenv(name);
+        saved_.push_back({name, previous != nullptr ? previous : "", previous != nullptr});
+        ::setenv(name, value.c_str(), 1);
     }
-    ::setenv("XDG_CONFIG_HOME", home_.path().c_str(), 1);
 }
 
 IsolatedConfig::~IsolatedConfig()
 {
-    if (hadPrevious_) {
-        ::setenv("XDG_CONFIG_HOME", previous_.c_str(), 1);
-    } else {
-        ::unsetenv("XDG_CONFIG_HOME");
+    for (const SavedVariable& variable : saved_) {
+        if (variable.wasSet) {
+            ::setenv(variable.name, variable.value.c_str(), 1);
+        } else {
+            ::unsetenv(variable.name);
+        }
     }
 }
 
