@@ -8,7 +8,7 @@ JOBS       ?= $(shell nproc)
 FUZZ_SECONDS ?= 20
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build test test-main test-asan test-tsan test-fuzz fuzz demo install clean bench
+.PHONY: all deps configure build package test test-main test-asan test-tsan test-fuzz fuzz demo install clean bench
 
 all: build
 
@@ -21,7 +21,11 @@ configure: deps
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
-test-main: build
+# The Debian package (build/package/pelko2_<version>_<arch>.deb); the package test unpacks it.
+package: build
+	@rm -rf $(BUILD)/package && cd $(BUILD) && cpack -G DEB >/dev/null && ls "$$PWD"/package/*.deb
+
+test-main: package
 	@cd $(BUILD) && ctest -j $(JOBS) --output-on-failure
 
 test: test-main
