@@ -45,18 +45,6 @@ std::string packageFile()
     return {};
 }
 
-std::map<std::string, std::string> snapshot(const std::string& folder)
-{
-    std::map<std::string, std::string> files;
-    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-        if (entry.is_regular_file()) {
-            std::ifstream in(entry.path(), std::ios::binary);
-            files[fs::relative(entry.path(), folder).string()] = std::string(std::istreambuf_iterator<char>(in), {});
-        }
-    }
-    return files;
-}
-
 void setReadOnly(const std::string& root, bool readOnly)
 {
     const auto write = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
@@ -133,7 +121,7 @@ TEST(Package, UnpackedItHoldsTheModuleDataAndToolsAndRunsReadOnly)
     fs::permissions(root.path(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
                                      fs::perms::others_read | fs::perms::others_exec);
     setReadOnly(root.path(), true);
-    const auto before = snapshot(root.path());
+    const auto before = testing_support::filesBelow(root.path());
     const bool asRoot = ::geteuid() == 0;
     if (asRoot) {
         ASSERT_EQ(::chown(home.path().c_str(), kNobody, kNobody), 0);
@@ -168,7 +156,7 @@ TEST(Package, UnpackedItHoldsTheModuleDataAndToolsAndRunsReadOnly)
     EXPECT_EQ(shown.find("Pelko Warning"), std::string::npos) << shown;
     EXPECT_TRUE(fs::is_regular_file(home.path() + "state/Vantomo/Pelko2/tmp.sav"));
     EXPECT_TRUE(fs::is_regular_file(home.path() + "config/Vantomo/Pelko2/registry"));
-    EXPECT_TRUE(snapshot(root.path()) == before) << "the unpacked files changed";
+    EXPECT_TRUE(testing_support::filesBelow(root.path()) == before) << "the unpacked files changed";
 }
 
 }  // namespace

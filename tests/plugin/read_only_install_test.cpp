@@ -25,19 +25,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Every file below a folder with its bytes.
-std::map<std::string, std::string> snapshot(const std::string& folder)
-{
-    std::map<std::string, std::string> files;
-    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-        if (entry.is_regular_file()) {
-            std::ifstream in(entry.path(), std::ios::binary);
-            files[fs::relative(entry.path(), folder).string()] = std::string(std::istreambuf_iterator<char>(in), {});
-        }
-    }
-    return files;
-}
-
 void setWritable(const std::string& folder, bool writable)
 {
     const auto change = writable ? fs::perm_options::add : fs::perm_options::remove;
@@ -84,7 +71,7 @@ TEST(ReadOnlyInstall, APluginInAFolderTheUserCannotWriteKeepsEverythingInTheUser
 {
     PluginEnvironment environment(true, true);
     const std::string install = environment.installFolder();
-    const auto shipped = snapshot(install);
+    const auto shipped = testing_support::filesBelow(install);
     ASSERT_TRUE(shipped.count("pelko.db") == 1 && shipped.count("presets/Factory.fxb") == 1);
     ReadOnlyFolder readOnly(install);
 
@@ -119,7 +106,7 @@ TEST(ReadOnlyInstall, APluginInAFolderTheUserCannotWriteKeepsEverythingInTheUser
         EXPECT_EQ(row.name, "Kept Across Sessions");
     }
     EXPECT_TRUE(environment.ui().messages().empty());
-    EXPECT_TRUE(snapshot(install) == shipped) << "the install folder changed";
+    EXPECT_TRUE(testing_support::filesBelow(install) == shipped) << "the install folder changed";
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <stdexcept>
 #include <utility>
 
@@ -64,6 +65,19 @@ InstallFolderCopy::InstallFolderCopy(bool withFactoryBank)
     if (!withFactoryBank) {
         std::filesystem::remove(folder_.path() + "presets/Factory.fxb", ignored);
     }
+}
+
+std::map<std::string, std::string> filesBelow(const std::string& folder)
+{
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+        if (entry.is_regular_file()) {
+            std::ifstream in(entry.path(), std::ios::binary);
+            files[std::filesystem::relative(entry.path(), folder).string()] =
+                std::string(std::istreambuf_iterator<char>(in), {});
+        }
+    }
+    return files;
 }
 
 std::string modulePath() { return PELKO_MODULE_PATH; }

@@ -2,6 +2,7 @@
 // install folder.
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -62,6 +63,10 @@ public:
 private:
     TempFolder folder_;
 };
+
+// Every regular file below a folder (paths relative to it) with its bytes, to compare a tree
+// before and after.
+std::map<std::string, std::string> filesBelow(const std::string& folder);
 
 // Path of the built module.
 std::string modulePath();
