@@ -8,7 +8,7 @@ JOBS       ?= $(shell nproc)
 FUZZ_SECONDS ?= 20
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build test test-main test-asan test-tsan test-fuzz fuzz demo install clean bench
+.PHONY: all deps configure build fuzz-long package test test-main test-asan test-tsan test-fuzz fuzz demo install clean bench
 
 all: build
 
@@ -21,7 +21,11 @@ configure: deps
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
-test-main: build
+# The Debian package (build/package/pelko2_<version>_<arch>.deb); the package test unpacks it.
+package: build
+	@rm -rf $(BUILD)/package && cd $(BUILD) && cpack -G DEB >/dev/null && ls "$$PWD"/package/*.deb
+
+test-main: package
 	@cd $(BUILD) && ctest -j $(JOBS) --output-on-failure
 
 test: test-main
@@ -43,6 +47,11 @@ install: build
 
 fuzz: deps
 	@scripts/fuzz $(FUZZ_BUILD) $${SECONDS_EACH:-600}
+
+# Every fuzz target for FUZZ_LONG_SECONDS each (default 1800), with a report of executions and
+# coverage; the corpora it grows are merged, minimised, into fuzz/corpus/.
+fuzz-long: deps
+	@scripts/fuzz-long $(FUZZ_BUILD) $${FUZZ_LONG_SECONDS:-1800} $(TARGETS)
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD)

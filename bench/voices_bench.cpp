@@ -37,7 +37,6 @@ void voices(benchmark::State& state)
 {
     const int count = static_cast<int>(state.range(0));
     const auto rate = static_cast<float>(state.range(1));
-    setFilterSampleRate(rate);
 
     Program program;
     EngineSettings settings;
@@ -50,6 +49,7 @@ void voices(benchmark::State& state)
     context.frequencies = &frequencies;
     context.waves = waves.data();
     context.sampleRate = rate;
+    context.filterTables = &filterTablesFor(rate);
     context.filterTypes = {filter_id::kLowpass24, filter_id::kAnalogLowpass2};
     settings.cutoff = {0.6f, 0.4f};
     settings.resonance = {0.3f, 0.3f};
@@ -85,7 +85,6 @@ void voices(benchmark::State& state)
     state.counters["rt_factor"] = benchmark::Counter(seconds, benchmark::Counter::kIsIterationInvariantRate);
     state.counters["voices_per_core"] =
         benchmark::Counter(seconds * count, benchmark::Counter::kIsIterationInvariantRate);
-    setFilterSampleRate(44100.0f);
 }
 
 }  // namespace

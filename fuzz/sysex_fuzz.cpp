@@ -33,8 +33,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::uint8_t packed[pelko::kPackedVoiceSize] = {};
     std::copy_n(data, std::min(size, sizeof packed), packed);
     const pelko::FmVoice voice = pelko::unpackVoice(packed);
-    pelko::Program program;
-    pelko::convertFmVoice(voice, pelko::FmImportContent{}, program);
+    // The conversion starts from the default program; one is built once and copied per input.
+    static const pelko::Program defaults;
+    static const pelko::FmImportContent noContent;
+    static pelko::Program program;
+    program = defaults;
+    pelko::convertFmVoice(voice, noContent, program);
     for (float v : program.values) {
         if (!(v >= 0.0f && v <= 1.0f)) std::abort();
     }

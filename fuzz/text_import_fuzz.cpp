@@ -4,6 +4,7 @@
 #include "storage/text_program.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -15,8 +16,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!(v >= 0.0f && v <= 1.0f)) std::abort();
     }
     // What was read must write and read back (into a program kept across inputs as well: building
-    // a fresh one for every input would cost more than the reading).
-    static pelko::Program copy;
-    pelko::readProgramText(pelko::programText(program), copy);
+    // a fresh one for every input would cost more than the reading). Writing and reading a whole
+    // program costs some twenty times the reading of a typical input, so the round trip runs for
+    // one input in sixteen, chosen by the input's bytes so that every input always behaves alike.
+    std::uint32_t hash = 2166136261u;
+    for (std::size_t i = 0; i < size; ++i) {
+        hash = (hash ^ data[i]) * 16777619u;
+    }
+    if (hash % 16 == 0) {
+        static pelko::Program copy;
+        pelko::readProgramText(pelko::programText(program), copy);
+    }
     return 0;
 }

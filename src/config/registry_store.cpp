@@ -1,20 +1,14 @@
 #include "config/registry_store.h"
 
+#include "config/user_folders.h"
 #include "platform/file_system.h"
-
-#include <pwd.h>
-#include <unistd.h>
 
 #include <charconv>
 #include <cmath>
-#include <cstdlib>
 #include <mutex>
 
 namespace pelko {
 namespace {
-
-// Instances in one process share the file; a read-modify-write must not interleave.
-std::mutex fileMutex;
 
 constexpr std::size_t kMaxFileSize = 1 << 20;
 
@@ -104,45 +98,48 @@ std::map<std::string, std::string> parseRegistryText(std::string_view all)
 
 std::string RegistryStore::defaultFile()
 {
-    std::string base;
-    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg != nullptr && xdg[0] == '/') {
-        base = xdg;
-    } else {
-        const char* home = std::getenv("HOME");
-        if (home == nullptr || home[0] == '\0') {
-            if (const passwd* pw = ::getpwuid(::getuid())) {
-                home = pw->pw_dir;
-            }
-        }
-        if (home == nullptr || home[0] == '\0') {
-            return {};
-        }
-        base = std::string(home) + "/.config";
-    }
-    if (!base.empty() && base.back() == '/') {
-        base.pop_back();
-    }
-    return base + "/Vantomo/Pelko2/registry";
+    const std::string folder = userConfigFolder();
+    return folder.empty() ? std::string() : folder + "registry";
 }
 
 RegistryStore::RegistryStore() : RegistryStore(defaultFile()) {}
+
+// The values of one file, shared by every store on it in this process; the mutex also keeps
+// their read-modify-write cycles from interleaving.
+struct RegistryStore::SharedValues {
+    std::mutex mutex;
+    std::map<std::string, std::string> values;
+};
 
 RegistryStore::RegistryStore(std::string file) : file_(std::move(file))
 {
     if (!file_.empty() && !makeFolders(folderPart(file_))) {
         file_.clear();
     }
+    if (file_.empty()) {
+        return;
+    }
+    static std::mutex openStoresMutex;
+    static std::map<std::string, std::weak_ptr<SharedValues>> openStores;
+    std::lock_guard<std::mutex> lock(openStoresMutex);
+    std::weak_ptr<SharedValues>& entry = openStores[file_];
+    shared_ = entry.lock();
+    if (shared_ == nullptr) {
+        std::erase_if(openStores, [](const auto& open) { return open.second.expired(); });
+        shared_ = std::make_shared<SharedValues>();
+        shared_->values = load().value_or(std::map<std::string, std::string>());
+        openStores[file_] = shared_;
+    }
 }
 
-std::map<std::string, std::string> RegistryStore::load() const
+std::optional<std::map<std::string, std::string>> RegistryStore::load() const
 {
-    std::map<std::string, std::string> values;
-    if (file_.empty()) {
-        return values;
+    if (!fileExists(file_)) {
+        return std::map<std::string, std::string>();
     }
     std::optional<std::vector<std::uint8_t>> bytes = readWholeFile(file_, kMaxFileSize);
     if (!bytes) {
-        return values;
+        return std::nullopt;
     }
     return parseRegistryText(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
 }
@@ -161,10 +158,12 @@ bool RegistryStore::save(const std::map<std::string, std::string>& values) const
 
 std::optional<std::string> RegistryStore::readText(std::string_view name) const
 {
-    std::lock_guard<std::mutex> lock(fileMutex);
-    std::map<std::string, std::string> values = load();
-    auto it = values.find(std::string(name));
-    if (it == values.end()) {
+    if (shared_ == nullptr) {
+        return std::nullopt;
+    }
+    std::lock_guard<std::mutex> lock(shared_->mutex);
+    auto it = shared_->values.find(std::string(name));
+    if (it == shared_->values.end()) {
         return std::nullopt;
     }
     return it->second;
@@ -202,17 +201,22 @@ float RegistryStore::readFloat(std::string_view name, float defaultValue) const
 
 bool RegistryStore::writeText(std::string_view name, std::optional<std::string_view> text)
 {
-    if (file_.empty() || !validName(name)) {
+    if (shared_ == nullptr || !validName(name)) {
         return false;
     }
-    std::lock_guard<std::mutex> lock(fileMutex);
-    std::map<std::string, std::string> values = load();
+    std::lock_guard<std::mutex> lock(shared_->mutex);
+    // A file that is there but cannot be read now: the values in memory are the best record.
+    std::map<std::string, std::string> values = load().value_or(shared_->values);
     if (text) {
         values[std::string(name)] = std::string(*text);
     } else {
         values.erase(std::string(name));
     }
-    return save(values);
+    if (!save(values)) {
+        return false;
+    }
+    shared_->values = std::move(values);
+    return true;
 }
 
 bool RegistryStore::writeInteger(std::string_view name, long value)

@@ -3,9 +3,16 @@
 // Unknown or damaged lines are ignored; every write replaces the file atomically, so a crash never
 // leaves it half-written. When the folder cannot be created the store is empty: reads give their
 // defaults and writes do nothing.
+//
+// The values live in memory: the file is read when the first store on it opens, and reads never
+// touch it again. Every store on the same file in the process shares those values, so a value one
+// plug-in instance writes is what the others read. A write goes through to the file at once: it
+// reads the file again, changes the one value and replaces the file, so values another program
+// wrote in the meantime are kept. Any thread may read or write; writes to one file are serialised.
 #pragma once
 
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -36,10 +43,14 @@ public:
     static std::string defaultFile();
 
 private:
-    std::map<std::string, std::string> load() const;
+    struct SharedValues;
+
+    // The file's values; none when it exists but cannot be read (a missing file has none).
+    std::optional<std::map<std::string, std::string>> load() const;
     bool save(const std::map<std::string, std::string>& values) const;
 
     std::string file_;
+    std::shared_ptr<SharedValues> shared_;  // null when the store is not open
 };
 
 // Parses the stored text: "name=value" lines with escaped values; damaged lines are skipped.

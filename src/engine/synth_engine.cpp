@@ -241,15 +241,14 @@ void SynthEngine::handleController(int controller, int value, EngineOwner& owner
 
 // ---- host state -----------------------------------------------------------------------------------
 
-void SynthEngine::prepareSampleRate(float rate) { setFilterSampleRate(rate); }
-
-void SynthEngine::setSampleRate(float rate)
+void SynthEngine::setSampleRate(float rate, const FilterTables& filterTables)
 {
     sampleRate_ = rate;
     context_.sampleRate = rate;
+    context_.filterTables = &filterTables;
     resetVoices();
     if (voices_ != nullptr) {
-        voices_->prepareFilters(sharedFilterTables());
+        voices_->prepareFilters(filterTables);
     }
     halfSamplePeriod_ = 0.5f / rate;
     effects_.setSampleRate(rate);

@@ -24,6 +24,7 @@
 
 namespace pelko {
 
+class FilterTables;
 class Program;
 class VoiceManager;
 
@@ -69,13 +70,11 @@ public:
     int renderPosition() const { return renderPosition_.load(std::memory_order_relaxed); }
 
     // ---- host state ---------------------------------------------------------------------------
-    // [ui] The process-wide filter tables for a new rate; called before the processing lock is
-    // taken for setSampleRate, as it takes a while and serves every instance.
-    static void prepareSampleRate(float rate);
-    // [ui] The new rate reaches the voices' filters and the effect slots; the voices are reset and
-    // the DC filter restarts. The owner re-applies its parameters afterwards, as rate-dependent
+    // [ui] The new rate reaches the voices' filters (with the rate's tables, from filterTablesFor,
+    // which the caller builds before it takes the processing lock) and the effect slots; the voices
+    // are reset and the DC filter restarts. The owner re-applies its parameters afterwards, as rate-dependent
     // mappings change.
-    void setSampleRate(float rate);
+    void setSampleRate(float rate, const FilterTables& filterTables);
     void setBlockSize(int frames);
     // Voices reset, DC filter cleared, effect tails cleared.
     void suspend();

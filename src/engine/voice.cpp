@@ -1,6 +1,7 @@
 #include "engine/voice.h"
 
 #include "dsp/filters/filter.h"
+#include "dsp/filters/filter_tables.h"
 #include "engine/engine_random.h"
 #include "engine/program_access.h"
 #include "engine/step_sequencer.h"
@@ -17,9 +18,18 @@ constexpr float kTinyGlide = 1e-24f;
 
 float finiteOrZero(float v) { return std::isfinite(v) ? v : 0.0f; }
 
+const FilterTables& tablesOf(const VoiceContext& context)
+{
+    return context.filterTables != nullptr ? *context.filterTables : defaultFilterTables();
+}
+
 }  // namespace
 
-Voice::Voice(VoiceContext& context) : context_(context) {}
+Voice::Voice(VoiceContext& context)
+    : context_(context),
+      filterSlots_{FilterSlot(tablesOf(context)), FilterSlot(tablesOf(context))}
+{
+}
 
 void Voice::startChild(int note, int velocity, int parentNote)
 {

@@ -13,6 +13,7 @@
 
 namespace pelko {
 
+class FilterTables;
 class Program;
 class WaveSlot;
 
@@ -35,6 +36,9 @@ struct VoiceContext {
     std::array<std::array<int, 3>, 2> busInputs{{{-1, -1, -1}, {-1, -1, -1}}};
 
     float sampleRate = 44100.0f;  // Hz
+    // The filter tables for sampleRate, fixed once built (filterTablesFor); null means 44100 Hz.
+    // New voices build their filters from them.
+    const FilterTables* filterTables = nullptr;
     float tempo = 120.0f;         // beats per minute
     float pitchBend = 1.0f;       // frequency ratio of the last bend message
     int aftertouch = 0;           // last channel pressure, 0–127

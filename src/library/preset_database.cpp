@@ -11,10 +11,12 @@
 #include <charconv>
 #include <climits>
 #include <new>
+#include <optional>
 #include <string>
 #include <type_traits>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 
 namespace pelko {
 namespace {
@@ -126,10 +128,24 @@ bool PresetDatabase::run(const char* sql, int (*callback)(void*, int, char**, ch
     bool hadTransaction = sqlite3_get_autocommit(db_) == 0;
     char* error = nullptr;
     int rc = sqlite3_exec(db_, sql, callback, context, &error);
+    std::string text;
+    if (rc == SQLITE_READONLY && !copySource_.empty()) {
+        // The first change to a library read where it was installed: nothing was written, so the
+        // statement runs again on the user's copy (inside a transaction again if one was open).
+        sqlite3_free(error);
+        error = nullptr;
+        if (switchToCopy(text) && (!hadTransaction || sqlite3_exec(db_, "BEGIN TRANSACTION;", nullptr, nullptr, nullptr) == SQLITE_OK)) {
+            rc = sqlite3_exec(db_, sql, callback, context, &error);
+        } else if (text.empty()) {
+            text = sqlite3_errmsg(db_);
+        }
+    }
     if (rc == SQLITE_OK) {
         return true;
     }
-    std::string text = error != nullptr ? error : sqlite3_errstr(rc);
+    if (text.empty()) {
+        text = error != nullptr ? error : sqlite3_errstr(rc);
+    }
     sqlite3_free(error);
     // A script that begins its own transaction and fails part-way leaves that transaction open;
     // roll it back, or an unrelated later COMMIT would store the half-done work.
@@ -205,24 +221,60 @@ bool PresetDatabase::queryRow(LibraryRow& row, const char* format, Args... args)
 
 // ---- opening and closing -----------------------------------------------------------------------
 
-bool PresetDatabase::open(const std::string& path)
+bool PresetDatabase::open(const std::string& path, const std::string& copyFrom)
 {
     close();
     path_ = path;
+    const bool readShipped = !copyFrom.empty() && !fileExists(path) && fileExists(copyFrom);
+    const bool opened = readShipped ? openHandle(copyFrom, SQLITE_OPEN_READONLY)
+                                    : openHandle(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    if (!opened) {
+        showMessage(kMsgDatabaseError, openError_);
+        return false;
+    }
+    if (readShipped) {
+        copySource_ = copyFrom;
+    }
+    return createTablesIfEmpty() && convertCategories();
+}
+
+bool PresetDatabase::openHandle(const std::string& file, int flags)
+{
     sqlite3* db = nullptr;
-    int rc = sqlite3_open_v2(nativePath(path).c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    int rc = sqlite3_open_v2(nativePath(file).c_str(), &db, flags, nullptr);
     if (rc != SQLITE_OK) {
         openError_ = db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
         sqlite3_close(db);
-        showMessage(kMsgDatabaseError, openError_);
         return false;
+    }
+    if (db_ != nullptr) {
+        sqlite3_close(db_);
     }
     db_ = db;
     openError_.clear();
     // Another program (or another plug-in instance) may hold the file; wait briefly, then fail
     // with SQLite's "database is locked" rather than hang the host.
     sqlite3_busy_timeout(db_, kBusyTimeoutMs);
-    return createTablesIfEmpty() && convertCategories();
+    return true;
+}
+
+bool PresetDatabase::switchToCopy(std::string& error)
+{
+    // Another instance may have made the copy since this one opened the shipped file. A copy
+    // that fails is tried again at the next change; the shipped library stays in use meanwhile.
+    if (!fileExists(path_)) {
+        const std::optional<std::vector<std::uint8_t>> bytes = readWholeFile(copySource_);
+        if (!bytes || !makeFolders(folderPart(path_)) || !writeFileAtomically(path_, *bytes)) {
+            error = "cannot copy the presets database to " + path_;
+            return false;
+        }
+    }
+    if (!openHandle(path_, SQLITE_OPEN_READWRITE)) {
+        error = std::exchange(openError_, std::string());
+        return false;
+    }
+    copySource_.clear();
+    return true;
 }
 
 bool PresetDatabase::createTablesIfEmpty()
@@ -282,6 +334,7 @@ void PresetDatabase::close()
     }
     path_.clear();
     openError_.clear();
+    copySource_.clear();
     upgraded_ = false;
 }
 

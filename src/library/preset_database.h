@@ -57,7 +57,12 @@ public:
     // message 14 with SQLite's text and returns false; every later operation then fails the same
     // way. A file that opens but cannot be read (locked, not a database) stays open: each
     // operation reports its own error, and works again once the cause is gone.
-    bool open(const std::string& path);
+    //
+    // copyFrom names a library to start from when path does not exist yet (a shipped library
+    // in a folder the user cannot write). It is opened read-only and never written: just before
+    // the first change it is copied to path (atomically, creating path's folder), and the change
+    // and everything after it go to the copy. path() is path from the start.
+    bool open(const std::string& path, const std::string& copyFrom = {});
     // Compacts the file ("VACUUM;", skipped when the file is read-only) and closes it.
     void close();
     bool isOpen() const { return db_ != nullptr; }
@@ -130,6 +135,8 @@ private:
     bool queryRow(LibraryRow& row, const char* format, Args... args);
 
     bool run(const char* sql, int (*callback)(void*, int, char**, char**), void* context, bool report);
+    bool openHandle(const std::string& file, int flags);
+    bool switchToCopy(std::string& error);
     bool reportFailure(const char* sqlText);
     bool createTablesIfEmpty();
     bool convertCategories();
@@ -139,6 +146,7 @@ private:
     sqlite3* db_ = nullptr;
     std::string path_;
     std::string openError_;
+    std::string copySource_;  // the read-only library in use until the first change; empty once copied
     bool upgraded_ = false;
 };
 

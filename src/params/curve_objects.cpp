@@ -11,8 +11,10 @@ std::size_t CurveObject::storedSize(int) const
 
 void CurveObject::copyFrom(const PatchObject& other)
 {
+    // Curves of one kind share their capacity: the whole curve, rendered table included, is
+    // copied instead of rendered again (a program copy holds dozens of curves).
     if (const auto* source = dynamic_cast<const CurveObject*>(&other)) {
-        curve_.copySegmentsFrom(source->curve_);
+        curve_ = source->curve_;
     }
 }
 
@@ -36,8 +38,7 @@ std::size_t WaveshaperObject::storedSize(int) const
 void WaveshaperObject::copyFrom(const PatchObject& other)
 {
     if (const auto* source = dynamic_cast<const WaveshaperObject*>(&other)) {
-        curve_.copySegmentsFrom(source->curve_);
-        curve_.setOn(source->curve_.on());
+        curve_ = source->curve_;  // the switch and the rendered table with it
     }
 }
 

@@ -10,10 +10,34 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <mutex>
 
 namespace pelko {
 namespace {
 std::atomic<long long> failAfterBytes{-1};
+
+std::mutex readOnlyMutex;
+std::string simulatedReadOnly;  // native path without a trailing '/'; empty: none
+
+std::string withoutTrailingSeparator(std::string path)
+{
+    while (path.size() > 1 && path.back() == '/') {
+        path.pop_back();
+    }
+    return path;
+}
+
+bool simulatedAsReadOnly(const std::string& native)
+{
+    std::lock_guard lock(readOnlyMutex);
+    if (simulatedReadOnly.empty()) {
+        return false;
+    }
+    const std::string path = withoutTrailingSeparator(native);
+    return path == simulatedReadOnly ||
+           (path.size() > simulatedReadOnly.size() && path.compare(0, simulatedReadOnly.size(), simulatedReadOnly) == 0 &&
+            path[simulatedReadOnly.size()] == '/');
+}
 
 bool writeAll(int fd, const std::uint8_t* data, std::size_t size)
 {
@@ -90,6 +114,25 @@ bool folderExists(std::string_view path)
 {
     struct stat info {};
     return ::stat(nativePath(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool folderWritable(std::string_view path)
+{
+    const std::string native = nativePath(path);
+    return folderExists(native) && ::access(native.c_str(), W_OK | X_OK) == 0 && !simulatedAsReadOnly(native);
+}
+
+bool fileWritable(std::string_view path)
+{
+    const std::string native = nativePath(path);
+    return fileExists(native) && ::access(native.c_str(), W_OK) == 0 && !simulatedAsReadOnly(native);
+}
+
+void simulateReadOnlyFolder(std::string_view folder)
+{
+    std::string native = folder.empty() ? std::string() : withoutTrailingSeparator(nativePath(folder));
+    std::lock_guard lock(readOnlyMutex);
+    simulatedReadOnly = std::move(native);
 }
 
 bool makeFolders(std::string_view path)

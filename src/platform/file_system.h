@@ -26,6 +26,17 @@ bool fileExists(std::string_view path);
 bool folderExists(std::string_view path);
 bool makeFolders(std::string_view path);
 
+// Whether this process may create, replace and remove files in the folder, and whether it may
+// write an existing file. Both ask the system (access with W_OK): permission bits for ordinary
+// users, a read-only mount for everyone. False when the folder or file does not exist.
+bool folderWritable(std::string_view path);
+bool fileWritable(std::string_view path);
+
+// Test seam: makes folderWritable and fileWritable report this folder and everything below it as
+// not writable, as its permission bits would for a user other than root (tests run as root, where
+// the bits stop nothing). An empty folder ends the simulation.
+void simulateReadOnlyFolder(std::string_view folder);
+
 // Reads a whole file. None when it cannot be opened or read, or when it is larger than maxBytes.
 std::optional<std::vector<std::uint8_t>> readWholeFile(std::string_view path,
                                                       std::size_t maxBytes = std::size_t(1) << 30);

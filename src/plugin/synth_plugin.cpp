@@ -3,10 +3,12 @@
 #include "plugin/synth_plugin.h"
 
 #include "audio/controller_map.h"
+#include "config/data_locations.h"
 #include "config/install_folder.h"
 #include "dsp/filters/filter_types.h"
 #include "library/preset_rewrite.h"
 #include "library/program_keywords.h"
+#include "dsp/filters/filter_tables.h"
 #include "params/parameter_ids.h"
 #include "params/patch_object_table.h"
 #include "platform/debug_output.h"
@@ -87,7 +89,8 @@ void SynthPlugin::openPresetLibrary()
     }
     // A library that cannot be opened has already been reported (message 14); the plug-in plays
     // on without it.
-    if (presetLibrary_.open(*installFolder_ + "pelko.db") && presetLibrary_.upgraded()) {
+    const LibraryLocation library = libraryLocation(*installFolder_);
+    if (presetLibrary_.open(library.file, library.copyFrom) && presetLibrary_.upgraded()) {
         runKeywordUpgrade(presetLibrary_, keywordsFromRecord);
     }
 }
@@ -353,7 +356,7 @@ bool SynthPlugin::restoreState()
         LockGuard lock(processLock_);
         result = withStorage([&](StorageState& state) {
             // The first start has no saved state yet: it begins with the factory bank.
-            const std::string saved = stateFilePath(*installFolder_);
+            const std::string saved = stateFilePath(stateFolder(*installFolder_));
             return loadBankFile(state, fileExists(saved) ? saved : *installFolder_ + "presets/Factory.fxb");
         });
     }
@@ -371,7 +374,7 @@ bool SynthPlugin::saveState()
         return false;
     }
     LockGuard lock(processLock_);
-    return withStorage([&](StorageState& state) { return saveBankFile(state, stateFilePath(*installFolder_)); });
+    return withStorage([&](StorageState& state) { return saveBankFile(state, stateFilePath(stateFolder(*installFolder_))); });
 }
 
 // ---- sample rate, block size, suspend/resume --------------------------------------------------------
@@ -384,9 +387,10 @@ void SynthPlugin::setSampleRate(float rate)
         debugOutput("ignored sample rate\n");
         return;
     }
-    SynthEngine::prepareSampleRate(rate);
+    // The filter tables of the new rate are built (once per rate) before the processing lock is taken.
+    const FilterTables& filterTables = filterTablesFor(rate);
     LockGuard lock(processLock_);
-    engine_.setSampleRate(rate);
+    engine_.setSampleRate(rate, filterTables);
     for (int i = 0; i < kParameterCount; ++i) {
         setParameter(i, editBuffer_.values[static_cast<std::size_t>(i)]);
     }

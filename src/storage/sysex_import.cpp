@@ -427,8 +427,13 @@ bool importSysexBytes(ProgramHost& host, const std::uint8_t* data, std::size_t s
     const FmImportContent content = folder ? loadFmImportContent(*folder) : FmImportContent{};
     const int current = std::clamp(host.currentProgram(), 0, kProgramCount - 1);
     const int first = firstSysexSlot(current);
+    // Every voice starts from the default program: one is built, and copied for each voice.
+    const Program defaults;
+    Program program;
     for (int v = 0; v < kBulkDumpVoices; ++v) {
-        Program program;
+        if (v > 0) {
+            program = defaults;
+        }
         convertFmVoice(unpackVoice(packedVoice(data, v)), content, program);
         host.storeProgram(first + v, program);
     }

@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fstream>
+#include <iterator>
+#include <map>
 
 using pelko::RegistryStore;
 using testing_support::IsolatedConfig;
@@ -104,6 +107,66 @@ TEST(RegistryStore, FileThatIsAFolderReadsAsEmpty)
     RegistryStore store(folder.path() + "registry");
     EXPECT_FALSE(store.readText("path"));
     EXPECT_FALSE(store.writeText("path", "/x/"));
+}
+
+// The values in the file itself, as a store opened on it later would find them.
+std::map<std::string, std::string> valuesInFile(const std::string& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    return pelko::parseRegistryText(std::string(std::istreambuf_iterator<char>(in), {}));
+}
+
+TEST(RegistryStore, ReadsComeFromMemoryAndWritesGoThroughAtOnce)
+{
+    IsolatedConfig config;
+    config.writeRegistry("path=/opt/pelko/\nMidiOut=1\n");
+    RegistryStore store;
+    // The file is not read again: replacing or removing it behind the store changes no read.
+    config.writeRegistry("path=/elsewhere/\n");
+    EXPECT_EQ(store.readText("path"), std::optional<std::string>("/opt/pelko/"));
+    std::remove(config.registryFile().c_str());
+    EXPECT_EQ(store.readInteger("MidiOut", 0), 1);
+
+    // A write reads the file first, so what another program wrote meanwhile is kept, and the
+    // file then holds exactly what the store reads.
+    config.writeRegistry("BankPath=/banks/\n");
+    ASSERT_TRUE(store.writeText("EnvPath", "/envelopes/"));
+    EXPECT_EQ(store.readText("BankPath"), std::optional<std::string>("/banks/"));
+    EXPECT_FALSE(store.readText("path"));
+    const std::map<std::string, std::string> expected{{"BankPath", "/banks/"}, {"EnvPath", "/envelopes/"}};
+    EXPECT_EQ(valuesInFile(config.registryFile()), expected);
+}
+
+TEST(RegistryStore, TwoStoresOnOneFileSeeEachOthersWrites)
+{
+    IsolatedConfig config;
+    {
+        RegistryStore first;
+        RegistryStore second;
+        ASSERT_TRUE(first.writeText("PatchPath", "/patches/"));
+        ASSERT_TRUE(second.writeInteger("MidiOut", 1));
+        EXPECT_EQ(second.readText("PatchPath"), std::optional<std::string>("/patches/"));
+        EXPECT_EQ(first.readInteger("MidiOut", 0), 1);
+        ASSERT_TRUE(first.writeText("SyxPath", "/dumps/"));
+        ASSERT_TRUE(second.writeText("PatchPath", std::nullopt));
+        EXPECT_FALSE(first.readText("PatchPath"));
+    }
+    const std::map<std::string, std::string> expected{{"MidiOut", "1"}, {"SyxPath", "/dumps/"}};
+    EXPECT_EQ(valuesInFile(config.registryFile()), expected);
+    EXPECT_EQ(RegistryStore().readText("SyxPath"), std::optional<std::string>("/dumps/"));
+}
+
+TEST(RegistryStore, AFileThatCannotBeReadAtAWriteLosesNoValue)
+{
+    IsolatedConfig config;
+    config.writeRegistry("path=/opt/pelko/\n");
+    RegistryStore store;
+    // Larger than any settings file may be: the write cannot read it and builds on what the
+    // store holds instead of on nothing.
+    config.writeRegistry("path=/x/\n" + std::string(2 << 20, '#') + "\n");
+    ASSERT_TRUE(store.writeInteger("MidiOut", 1));
+    const std::map<std::string, std::string> expected{{"MidiOut", "1"}, {"path", "/opt/pelko/"}};
+    EXPECT_EQ(valuesInFile(config.registryFile()), expected);
 }
 
 }  // namespace

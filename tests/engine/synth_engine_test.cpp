@@ -1,5 +1,6 @@
 // The engine alone, without a plug-in around it: the pan law and the processing loop's
 // handling of events, DC removal and program changes it hands to its owner.
+#include "dsp/filters/filter_tables.h"
 #include "engine/synth_engine.h"
 #include "params/program.h"
 
@@ -61,11 +62,9 @@ TEST(SynthEngine, DcCoefficientFollowsTheSampleRate)
 {
     pelko::SynthEngine engine;
     EXPECT_FLOAT_EQ(engine.dcCoefficient(), 0.99f);
-    pelko::SynthEngine::prepareSampleRate(88200.0f);
-    engine.setSampleRate(88200.0f);
+    engine.setSampleRate(88200.0f, pelko::filterTablesFor(88200.0f));
     EXPECT_FLOAT_EQ(engine.halfSamplePeriod(), 0.5f / 88200.0f);
     EXPECT_FLOAT_EQ(engine.dcCoefficient(), 1.0f - 128.0f / 88200.0f);
-    pelko::SynthEngine::prepareSampleRate(44100.0f);
 }
 
 }  // namespace

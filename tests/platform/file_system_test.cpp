@@ -66,3 +66,30 @@ TEST(FileSystem, ReadWholeFileKeepsToItsSizeLimit)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(FileSystem, WritabilityFollowsTheSystemAndTheReadOnlySimulation)
+{
+    TempFolder folder;
+    pelko::makeFolders(folder.path() + "shipped/waves");
+    pelko::makeFolders(folder.path() + "shipped-other");
+    std::ofstream(folder.file("shipped/pelko.db")) << "x";
+    EXPECT_TRUE(pelko::folderWritable(folder.path() + "shipped"));
+    EXPECT_TRUE(pelko::fileWritable(folder.path() + "shipped/pelko.db"));
+    EXPECT_FALSE(pelko::folderWritable(folder.path() + "missing"));
+    EXPECT_FALSE(pelko::fileWritable(folder.path() + "shipped/missing.db"));
+    EXPECT_FALSE(pelko::fileWritable(folder.path() + "shipped"));  // a folder is not a file
+
+    pelko::simulateReadOnlyFolder(folder.path() + "shipped/");
+    EXPECT_FALSE(pelko::folderWritable(folder.path() + "shipped"));
+    EXPECT_FALSE(pelko::folderWritable(folder.path() + "shipped\\waves\\"));
+    EXPECT_FALSE(pelko::fileWritable(folder.path() + "shipped/pelko.db"));
+    // Only that folder's own tree: a sibling whose name starts the same way stays writable.
+    EXPECT_TRUE(pelko::folderWritable(folder.path() + "shipped-other"));
+    EXPECT_TRUE(pelko::folderWritable(folder.path()));
+    pelko::simulateReadOnlyFolder("");
+    EXPECT_TRUE(pelko::folderWritable(folder.path() + "shipped/waves"));
+}
+
+}  // namespace

@@ -3,7 +3,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <stdexcept>
+#include <utility>
 
 namespace testing_support {
 
@@ -24,19 +26,23 @@ TempFolder::~TempFolder()
 
 IsolatedConfig::IsolatedConfig()
 {
-    if (const char* previous = std::getenv("XDG_CONFIG_HOME")) {
-        previous_ = previous;
-        hadPrevious_ = true;
+    const std::pair<const char*, std::string> variables[] = {
+        {"XDG_CONFIG_HOME", home_.path()}, {"XDG_DATA_HOME", dataHome()}, {"XDG_STATE_HOME", stateHome()}};
+    for (const auto& [name, value] : variables) {
+        const char* previous = std::getenv(name);
+        saved_.push_back({name, previous != nullptr ? previous : "", previous != nullptr});
+        ::setenv(name, value.c_str(), 1);
     }
-    ::setenv("XDG_CONFIG_HOME", home_.path().c_str(), 1);
 }
 
 IsolatedConfig::~IsolatedConfig()
 {
-    if (hadPrevious_) {
-        ::setenv("XDG_CONFIG_HOME", previous_.c_str(), 1);
-    } else {
-        ::unsetenv("XDG_CONFIG_HOME");
+    for (const SavedVariable& variable : saved_) {
+        if (variable.wasSet) {
+            ::setenv(variable.name, variable.value.c_str(), 1);
+        } else {
+            ::unsetenv(variable.name);
+        }
     }
 }
 
@@ -59,6 +65,19 @@ InstallFolderCopy::InstallFolderCopy(bool withFactoryBank)
     if (!withFactoryBank) {
         std::filesystem::remove(folder_.path() + "presets/Factory.fxb", ignored);
     }
+}
+
+std::map<std::string, std::string> filesBelow(const std::string& folder)
+{
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+        if (entry.is_regular_file()) {
+            std::ifstream in(entry.path(), std::ios::binary);
+            files[std::filesystem::relative(entry.path(), folder).string()] =
+                std::string(std::istreambuf_iterator<char>(in), {});
+        }
+    }
+    return files;
 }
 
 std::string modulePath() { return PELKO_MODULE_PATH; }

@@ -86,7 +86,7 @@ FilterSlot::FilterSlot(const FilterTables& tables) : tables_(&tables)
     combLine_.assign(static_cast<std::size_t>(CombFilter::lineLengthFor(tables.sampleRate())), 0.0f);
 }
 
-FilterSlot::FilterSlot() : FilterSlot(sharedFilterTables()) {}
+FilterSlot::FilterSlot() : FilterSlot(defaultFilterTables()) {}
 
 FilterSlot::~FilterSlot() { clear(); }
 

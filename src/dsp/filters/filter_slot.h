@@ -20,7 +20,7 @@ class FilterSlot {
 public:
     // Uses the tables for every filter it builds and sizes the comb line for their sample rate.
     explicit FilterSlot(const FilterTables& tables);
-    FilterSlot();  // with the process-wide tables (sharedFilterTables())
+    FilterSlot();  // with the tables of 44100 Hz (defaultFilterTables())
     ~FilterSlot();
     FilterSlot(const FilterSlot&) = delete;
     FilterSlot& operator=(const FilterSlot&) = delete;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
+#include <mutex>
 #include <numbers>
 
 namespace pelko {
@@ -16,18 +18,14 @@ constexpr float kMinSampleRate = 1000.0f;
 // 22050 Hz up the limit is never reached.
 constexpr double kMaxPrewarpAngle = 0.995 * std::numbers::pi / 2.0;
 
-FilterTables& mutableSharedTables()
-{
-    static FilterTables tables(44100.0f);
-    return tables;
-}
+constexpr float kDefaultSampleRate = 44100.0f;
 
 }  // namespace
 
 FilterTables::FilterTables(float sampleRate)
 {
     if (!rebuild(sampleRate)) {
-        rebuild(44100.0f);
+        rebuild(kDefaultSampleRate);
     }
 }
 
@@ -63,8 +61,22 @@ float FilterTables::lookup(const std::array<float, kSteps + 1>& table, float fc)
     return table[at] + (x - static_cast<float>(i)) * (table[at + 1] - table[at]);
 }
 
-const FilterTables& sharedFilterTables() { return mutableSharedTables(); }
+const FilterTables& defaultFilterTables()
+{
+    static const FilterTables tables(kDefaultSampleRate);
+    return tables;
+}
 
-bool setFilterSampleRate(float sampleRate) { return mutableSharedTables().rebuild(sampleRate); }
+const FilterTables& filterTablesFor(float sampleRate)
+{
+    if (!std::isfinite(sampleRate) || sampleRate < kMinSampleRate || sampleRate == kDefaultSampleRate) {
+        return defaultFilterTables();
+    }
+    static std::mutex mutex;
+    // Map nodes never move, so a reference handed out stays valid while other rates are added.
+    static std::map<float, FilterTables> byRate;
+    std::lock_guard lock(mutex);
+    return byRate.try_emplace(sampleRate, sampleRate).first->second;
+}
 
 }  // namespace pelko

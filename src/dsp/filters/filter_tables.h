@@ -1,4 +1,4 @@
-// Sample-rate dependent tables shared by the filters: the state-variable frequency scale and the
+// Sample-rate dependent tables read by the filters: the state-variable frequency scale and the
 // prewarped frequency terms of the analog types (tan and 1/tan at 100 cutoff steps plus a guard
 // entry). Every cutoff is normalised to 0..1; at any sample rate the analog and state-variable
 // cutoff ranges end near 11 kHz, because the tables are defined in terms of 44100 / sampleRate.
@@ -35,16 +35,16 @@ private:
     std::array<float, kSteps + 1> invTan_{};
 };
 
-// The process-wide tables every filter uses unless its slot was prepared with other tables. They
-// hold the values of the last setFilterSampleRate call (44100 Hz until then).
-const FilterTables& sharedFilterTables();
+// The tables for a sample rate, shared by every owner that asks for that rate. Each is built on
+// the first request for its rate and never changes afterwards, so instances of the plug-in that
+// run at different rates in one process never see each other's tables. A rate that FilterTables
+// cannot use gives the 44100 Hz tables. Takes a lock and may allocate on a rate's first request:
+// call it when the sample rate changes, never on the audio thread. A table lives until the
+// process ends (a few hundred bytes for each distinct rate a host has asked for).
+const FilterTables& filterTablesFor(float sampleRate);
 
-// Rebuilds the process-wide tables. Called by the plug-in's sample-rate handling before anything
-// else is told the new rate, never on the audio thread. Existing filters keep their coefficients
-// until their next cutoff update; comb filters keep their delay length until they are rebuilt.
-// The tables are shared by every plug-in instance in the process: a rebuild races with another
-// instance's audio thread updating coefficients. An owner that needs its own rate gives its slots
-// a FilterTables of its own instead.
-bool setFilterSampleRate(float sampleRate);
+// The tables of 44100 Hz, the rate every owner has until told otherwise. Lock-free after the first
+// call.
+const FilterTables& defaultFilterTables();
 
 }  // namespace pelko

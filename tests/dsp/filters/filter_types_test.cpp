@@ -110,17 +110,30 @@ TEST(FilterTables, LowAndInvalidRatesStayUsable)
     EXPECT_EQ(pelko::FilterTables(-5.0f).sampleRate(), 44100.0f);
 }
 
-TEST(FilterTables, SharedTablesReachFiltersAtTheirNextCutoffUpdate)
+TEST(FilterTables, EachRateHasItsOwnTablesThatNeverChange)
+{
+    const pelko::FilterTables& at48 = pelko::filterTablesFor(48000.0f);
+    const auto tan48 = at48.tanTable();
+    const pelko::FilterTables& at96 = pelko::filterTablesFor(96000.0f);
+    EXPECT_EQ(&pelko::filterTablesFor(48000.0f), &at48);
+    EXPECT_NE(&at96, &at48);
+    EXPECT_EQ(at48.sampleRate(), 48000.0f);
+    EXPECT_EQ(at96.sampleRate(), 96000.0f);
+    EXPECT_EQ(at48.tanTable(), tan48);
+    EXPECT_EQ(&pelko::filterTablesFor(44100.0f), &pelko::defaultFilterTables());
+    EXPECT_EQ(&pelko::filterTablesFor(0.0f), &pelko::defaultFilterTables());
+    EXPECT_EQ(&pelko::filterTablesFor(std::nanf("")), &pelko::defaultFilterTables());
+}
+
+TEST(FilterTables, APreparedSlotBuildsFiltersForItsRate)
 {
     pelko::FilterSlot slot;
     pelko::Filter* filter = slot.create(id::kAnalogLowpass1);
     filter->setCutoffAndResonance(0.2f, 0.0f);
     const double at44 = std::abs(filter_test::measureGain(*filter, 2000.0, 44100.0));
-    ASSERT_TRUE(pelko::setFilterSampleRate(88200.0f));
-    EXPECT_EQ(pelko::sharedFilterTables().sampleRate(), 88200.0f);
-    EXPECT_EQ(std::abs(filter_test::measureGain(*filter, 2000.0, 44100.0)), at44);
-    filter->setCutoff(0.2f);
+    slot.prepare(pelko::filterTablesFor(88200.0f));
+    filter = slot.create(id::kAnalogLowpass1);
+    filter->setCutoffAndResonance(0.2f, 0.0f);
     // The same cutoff in Hz at twice the rate is half the cutoff relative to this rate.
     EXPECT_LT(std::abs(filter_test::measureGain(*filter, 2000.0, 44100.0)), 0.6 * at44);
-    pelko::setFilterSampleRate(44100.0f);
 }
