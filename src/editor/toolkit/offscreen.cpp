@@ -1,0 +1,92 @@
+#include "editor/toolkit/offscreen.h"
+
+#include "editor/toolkit/cairo_native.h"
+#include "editor/toolkit/image_decoding.h"
+#include "platform/file_system.h"
+
+#include <vector>
+
+namespace pelko {
+
+Offscreen::Offscreen(int width, int height, Colour background)
+    : width_(width), height_(height), native_(std::make_unique<Native>())
+{
+    if (width < 1 || height < 1 || width > kMaxImageDimension || height > kMaxImageDimension) {
+        width_ = 0;
+        height_ = 0;
+        return;
+    }
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
+    if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(surface);
+        width_ = 0;
+        height_ = 0;
+        return;
+    }
+    native_->surface = surface;
+    cairo_t* cr = cairo_create(surface);
+    setSourceColour(cr, background);
+    cairo_paint(cr);
+    cairo_destroy(cr);
+}
+
+Offscreen::~Offscreen()
+{
+    if (native_->surface != nullptr) {
+        cairo_surface_destroy(native_->surface);
+    }
+}
+
+bool Offscreen::valid() const
+{
+    return native_->surface != nullptr;
+}
+
+void Offscreen::copyTo(DrawContext& context, const Rect& dest, Point source) const
+{
+    if (!valid() || dest.empty()) {
+        return;
+    }
+    cairo_t* cr = context.native().cr;
+    Point o = context.origin();
+    context.addDamage(context.toTarget(dest));
+    cairo_save(cr);
+    cairo_rectangle(cr, dest.left + o.h, dest.top + o.v, dest.width(), dest.height());
+    cairo_clip(cr);
+    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+    cairo_set_source_surface(cr, native_->surface, dest.left + o.h - source.h, dest.top + o.v - source.v);
+    cairo_paint(cr);
+    cairo_restore(cr);
+}
+
+std::uint32_t Offscreen::pixel(int x, int y) const
+{
+    if (!valid() || x < 0 || y < 0 || x >= width_ || y >= height_) {
+        return 0;
+    }
+    cairo_surface_flush(native_->surface);
+    const unsigned char* data = cairo_image_surface_get_data(native_->surface);
+    int stride = cairo_image_surface_get_stride(native_->surface);
+    const auto* row = reinterpret_cast<const std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * stride);
+    return row[x] & 0xFFFFFFu;
+}
+
+bool Offscreen::writePng(const std::string& path) const
+{
+    if (!valid()) {
+        return false;
+    }
+    std::vector<std::uint8_t> bytes;
+    auto append = [](void* closure, const unsigned char* data, unsigned int length) -> cairo_status_t {
+        auto* out = static_cast<std::vector<std::uint8_t>*>(closure);
+        out->insert(out->end(), data, data + length);
+        return CAIRO_STATUS_SUCCESS;
+    };
+    cairo_surface_flush(native_->surface);
+    if (cairo_surface_write_to_png_stream(native_->surface, append, &bytes) != CAIRO_STATUS_SUCCESS) {
+        return false;
+    }
+    return writeFileAtomically(path, bytes);
+}
+
+}  // namespace pelko
