@@ -93,13 +93,20 @@ bool startsSection(std::string_view line) { return line.substr(0, 8) == "[Tuning
 
 }  // namespace
 
-TuningScale::TuningScale() : name_("Equal Temperament") { resetPitches(); }
+TuningScale::TuningScale()
+{
+    setName("Equal Temperament");
+    resetPitches();
+}
 
 void TuningScale::setName(std::string_view name)
 {
     name = name.substr(0, std::min(name.size(), kNameLength));
     name = name.substr(0, std::min(name.find('\0'), name.size()));
-    name_.assign(name);
+    // Unused bytes stay zero so that equal names compare equal.
+    name_.fill('\0');
+    name.copy(name_.data(), name.size());
+    nameLength_ = static_cast<std::uint8_t>(name.size());
 }
 
 void TuningScale::setBaseFrequency(float hz)

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -21,7 +22,7 @@ public:
     // "Equal Temperament": base 8.1758 Hz, cents[k] = 100·k.
     TuningScale();
 
-    std::string_view name() const { return name_; }
+    std::string_view name() const { return std::string_view(name_.data(), nameLength_); }
     void setName(std::string_view name);  // at most 60 characters, up to an embedded terminator
     float baseFrequency() const { return baseFrequency_; }
     // Non-finite or non-positive frequencies become the default.
@@ -51,7 +52,10 @@ public:
     bool operator==(const TuningScale& other) const = default;
 
 private:
-    std::string name_;
+    // Fixed storage: copying a scale (as a program change on the audio thread does) never
+    // allocates.
+    std::array<char, kNameLength> name_{};
+    std::uint8_t nameLength_ = 0;
     float baseFrequency_ = kDefaultBaseFrequency;
     std::array<float, kKeys> cents_{};
 };

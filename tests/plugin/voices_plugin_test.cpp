@@ -302,3 +302,56 @@ TEST_F(PluginVoices, NoAllocationWhile32VoicesPlayForTenSeconds)
 }
 
 }  // namespace
+
+namespace {
+
+// Program changes to every factory program in turn, then back down, each followed by a chord,
+// while earlier notes still sound: the whole run happens on the processing thread and must not
+// allocate (tuning-scale names and segment lists included).
+TEST(FactoryProgramChanges, NeverAllocateWhileNotesPlay)
+{
+    testing_support::PluginEnvironment environment(true, true);
+    testing_support::InProcessPlugin instance;
+    vst2::AEffect* effect = instance.effect();
+    std::vector<float> left(256), right(256);
+    float* outputs[2] = {left.data(), right.data()};
+    std::vector<EventBlock> blocks;
+    std::vector<int> order;
+    for (int p = 0; p < pelko::kProgramCount; ++p) {
+        order.push_back(p);
+    }
+    for (int p = pelko::kProgramCount - 1; p >= 0; p -= 3) {
+        order.push_back(p);
+    }
+    for (int p : order) {
+        EventBlock block;
+        block.add(0, 0xC0, static_cast<std::uint8_t>(p), 0);
+        for (int k = 0; k < 4; ++k) {
+            block.add(1 + k, 0x90, static_cast<std::uint8_t>(48 + 7 * k + p % 5), 100);
+        }
+        blocks.push_back(std::move(block));
+    }
+    std::vector<vst2::VstEvents*> prepared;
+    for (EventBlock& block : blocks) {
+        prepared.push_back(block.get());
+    }
+    // The first pass may still grow a synced delay line to a step longer than any chosen before
+    // (see EffectSlots); the second must not allocate at all.
+    for (int pass = 0; pass < 2; ++pass) {
+        testing_support::AllocationCounter counter;
+        double energy = 0.0;
+        for (std::size_t i = 0; i < prepared.size(); ++i) {
+            effect->dispatcher(effect, vst2::effProcessEvents, 0, 0, prepared[i], 0.0f);
+            for (int b = 0; b < 8; ++b) {
+                effect->processReplacing(effect, nullptr, outputs, 256);
+                energy += testing_support::rms(left);
+            }
+            if (pass == 1) {
+                EXPECT_EQ(counter.count(), 0u) << "program " << order[i];
+            }
+        }
+        EXPECT_GT(energy, 0.0);
+    }
+}
+
+}  // namespace
