@@ -139,19 +139,7 @@ void Bitmap::paint(DrawContext& context, const Rect& dest, Point source, bool tr
     if (surface == nullptr) {
         return;
     }
-    cairo_t* cr = context.native().cr;
-    Point o = context.origin();
-    context.addDamage(context.toTarget(dest));
-    cairo_save(cr);
-    cairo_rectangle(cr, dest.left + o.h, dest.top + o.v, dest.width(), dest.height());
-    cairo_clip(cr);
-    cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
-    cairo_set_source_surface(cr, surface, dest.left + o.h - source.h, dest.top + o.v - source.v);
-    // Only the image itself is drawn: no repetition past its edges.
-    cairo_pattern_set_extend(cairo_get_source(cr), CAIRO_EXTEND_NONE);
-    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
-    cairo_paint(cr);
-    cairo_restore(cr);
+    paintSurface(context, surface, dest, source, CAIRO_OPERATOR_OVER);
 }
 
 void Bitmap::draw(DrawContext& context, const Rect& dest, Point source) const

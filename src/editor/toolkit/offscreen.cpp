@@ -47,16 +47,7 @@ void Offscreen::copyTo(DrawContext& context, const Rect& dest, Point source) con
     if (!valid() || dest.empty()) {
         return;
     }
-    cairo_t* cr = context.native().cr;
-    Point o = context.origin();
-    context.addDamage(context.toTarget(dest));
-    cairo_save(cr);
-    cairo_rectangle(cr, dest.left + o.h, dest.top + o.v, dest.width(), dest.height());
-    cairo_clip(cr);
-    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-    cairo_set_source_surface(cr, native_->surface, dest.left + o.h - source.h, dest.top + o.v - source.v);
-    cairo_paint(cr);
-    cairo_restore(cr);
+    paintSurface(context, native_->surface, dest, source, CAIRO_OPERATOR_SOURCE);
 }
 
 std::uint32_t Offscreen::pixel(int x, int y) const
