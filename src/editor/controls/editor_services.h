@@ -1,0 +1,86 @@
+// What a control may ask of the editor that created it. Controls never see the plug-in or its
+// lock: every read and every edit of a parameter or patch object goes through these calls, which
+// the editor runs through the plug-in's editor port on the user-interface thread.
+//
+// Methods added later get a harmless default body, so the controls and the editor can grow at
+// their own pace.
+#pragma once
+
+#include "editor/skin/skin_resources.h"
+#include "editor/toolkit/geometry.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace pelko {
+
+class Container;
+class PatchObject;
+class PopupMenu;
+
+// A named group of choices, for menus with submenus (waves grouped by archive).
+struct ChoiceGroup {
+    std::string title;                 // empty: the entries sit at the top level
+    std::vector<std::string> entries;  // display names, in menu order
+    std::vector<int> values;           // the value each entry writes (same length as entries)
+};
+
+class EditorServices {
+public:
+    virtual ~EditorServices() = default;
+
+    // The skin attributes of this editor (kind 2 hands a control the editor and its item name).
+    virtual SkinAttributes& attributes() = 0;
+    // The knob mode shared by all knobs of this editor: 2 is linear (the default).
+    virtual int knobMode() const { return 2; }
+
+    // ---- parameters 0–207 -------------------------------------------------------------------------
+    virtual float parameterValue(int /*parameter*/) const { return 0.0f; }
+    // The value text the plug-in shows for the parameter (empty outside 0–207).
+    virtual std::string parameterDisplay(int /*parameter*/) const { return {}; }
+    // The parameter's display name (for "hasLabel").
+    virtual std::string parameterName(int /*parameter*/) const { return {}; }
+
+    // ---- patch objects 0–224 ----------------------------------------------------------------------
+    // Runs read on the object under the plug-in's lock; false outside 0–224.
+    virtual bool readObject(int /*index*/, const std::function<void(const PatchObject&)>& /*read*/) const { return false; }
+    // Runs edit on the object under the lock, applies it, and tells every control bound to the
+    // object that it changed (kind 0); false outside 0–224.
+    virtual bool editObject(int /*index*/, const std::function<void(PatchObject&)>& /*edit*/) { return false; }
+
+    // ---- choices for the menus ---------------------------------------------------------------------
+    virtual std::vector<ChoiceGroup> waveChoices() const { return {}; }
+    virtual std::vector<ChoiceGroup> filterModeChoices() const { return {}; }
+    virtual std::vector<ChoiceGroup> effectTypeChoices() const { return {}; }
+
+    // ---- programs -----------------------------------------------------------------------------------
+    virtual int currentProgram() const { return 0; }
+    virtual std::vector<std::string> programNames() const { return {}; }
+    virtual void selectProgram(int /*index*/) {}
+
+    // ---- pages and popup panels ---------------------------------------------------------------------
+    virtual int currentPage() const { return 13; }
+    // Shows page `page` (13 or 14) as the popup panel; `near` is the opening control's rectangle
+    // in frame coordinates (the panel is placed beside it, or centred on the frame when empty).
+    virtual void showPopupPage(int /*page*/, const Rect& /*near*/) {}
+    // The control under a tag (first of several), or none.
+    virtual View* controlUnderTag(int /*tag*/) const { return nullptr; }
+    // Sets every control under a command tag (10000 and above) to the value, as a user would.
+    virtual void setCommandValue(int /*tag*/, float /*value*/) {}
+
+    // ---- plug-in switches ---------------------------------------------------------------------------
+    virtual bool globalTuning() const { return false; }
+    virtual void setGlobalTuning(bool /*on*/) {}
+
+    // ---- information list ---------------------------------------------------------------------------
+    struct ArchiveSummary {
+        std::string name;
+        int waves = 0;
+    };
+    virtual std::vector<ArchiveSummary> waveArchives() const { return {}; }
+    virtual int externalWaves() const { return 0; }
+    virtual int presetCount() const { return 0; }
+};
+
+}  // namespace pelko
