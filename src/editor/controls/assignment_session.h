@@ -1,0 +1,31 @@
+// The working copy the assignments panel edits: opened by a user control's right button with a
+// copy of the program's user-control assignments, read and changed by the panel's controls, and
+// closed by the panel (apply writes the copy to the program through the editor, discard drops
+// it). One session per editor; opening one replaces an open one.
+#pragma once
+
+#include "editor/controls/editor_services.h"
+#include "params/user_controls_assignment.h"
+
+namespace pelko {
+
+class AssignmentSession {
+public:
+    // The open session of an editor, or none.
+    static AssignmentSession* of(const EditorServices& services);
+    // Opens a session for user control `slider` (0–5) with a copy of the program's assignments.
+    static AssignmentSession& open(EditorServices& services, int slider);
+    // Closes the editor's session (when one is open): apply replaces the program's assignments
+    // with the copy. Closing twice does nothing the second time.
+    static void close(EditorServices& services, bool apply);
+
+    int slider() const { return slider_; }
+    UserControlsAssignment& assignments() { return copy_; }
+    const UserControlsAssignment& assignments() const { return copy_; }
+
+private:
+    int slider_ = 0;
+    UserControlsAssignment copy_;
+};
+
+}  // namespace pelko
