@@ -224,7 +224,7 @@ inline void writeBitmapFont(const std::string& installFolder, const std::string&
             for (int y = 0; y < kHeight; ++y) {
                 std::uint32_t p = glyph.pixel(x, y);
                 // Anti-aliasing greys become either ink or background.
-                column.push_back(((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF) < 600 ? colour : 0xFFFFFF);
+                column.push_back(((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF) < 700 ? colour : 0xFFFFFF);
             }
             columns.push_back(std::move(column));
         }

@@ -537,3 +537,77 @@ TEST_F(Controls, EveryCatalogueTypeIsRegisteredAndPlaceholdersOnlyTakeTheirPlace
 }
 
 }  // namespace
+
+namespace {
+
+using namespace pelko;
+
+// A list of numbered rows that records what the base hands its owner.
+class NumberList final : public ScrollList {
+public:
+    NumberList() : ScrollList(nullptr, 10900) {}
+    int rowCount() const override { return 25; }
+    std::string rowText(int row) const override { return std::to_string(row); }
+    void configureFrom(controls_testing::FakeServices& services, const std::string& item)
+    {
+        notify(kControlNotifyKey, makeConfigure(services, item));
+    }
+
+    std::vector<std::string> events;
+
+protected:
+    void rowSelected(int row) override { events.push_back("select " + std::to_string(row)); }
+    void rowDragStarted(int row) override { events.push_back("drag " + std::to_string(row)); }
+    void rowDropped(int row, Point where) override
+    {
+        events.push_back("drop " + std::to_string(row) + " at " + std::to_string(where.h) + "," + std::to_string(where.v));
+    }
+    void rowMenu(int row, Point) override { events.push_back("menu " + std::to_string(row)); }
+};
+
+class Lists : public ::testing::Test, public controls_testing::ControlTest {};
+
+TEST_F(Lists, ClicksSelectDragsCarryTheRowRightPressesAskForItsMenuAndEvenScrollRoundsAway)
+{
+    skin("List: x=0, y=0, width=100, height=60, nitems=5, spacing=12, evenScroll=1, scrollbarPosition=90, handleWidth=8");
+    auto* list = new NumberList();
+    list->configureFrom(services, "List");
+    frame->addView(list);
+    click(Point{10, 14});
+    press(Point{10, 26});
+    move(Point{11, 27});  // within the few pixels a click may wobble
+    move(Point{40, 80});
+    release(Point{40, 80});
+    click(Point{10, 38}, kMouseRight);
+    EXPECT_EQ(list->events, (std::vector<std::string>{"select 1", "drag 2", "drop 2 at 40,80", "menu 3"}));
+
+    list->scrollBy(3);  // odd: rounded away from zero to 4
+    EXPECT_EQ(list->firstRow(), 4);
+    list->scrollBy(-1);
+    EXPECT_EQ(list->firstRow(), 2);
+    wheel(Point{10, 10}, -3.0f);  // 30 rows down, bounded to the last page
+    EXPECT_EQ(list->firstRow(), 20);
+    // The scroll bar takes the press instead of the rows: its top goes back to the start.
+    press(Point{92, 0});
+    release(Point{92, 0});
+    EXPECT_EQ(list->firstRow(), 0);
+    EXPECT_EQ(list->events.size(), 4u);
+}
+
+TEST_F(Lists, CentredKnobStripsShowTheirMiddleImageForTheMiddleOfTheRange)
+{
+    skin("Knob: x=0, y=0, width=10, height=10, mode=1, nknobs=4, bitmapCentered=1\n"
+         "Plain: x=0, y=0, width=10, height=10, mode=1, nknobs=4");
+    auto* centred = dynamic_cast<KnobPart*>(make<SliderOrKnob>("SliderOrKnob", 1, "Knob")->inner());
+    auto* plain = dynamic_cast<KnobPart*>(make<SliderOrKnob>("SliderOrKnob", 2, "Plain")->inner());
+    ASSERT_NE(centred, nullptr);
+    ASSERT_NE(plain, nullptr);
+    EXPECT_EQ(centred->imageFor(0.0f), 0);
+    EXPECT_EQ(centred->imageFor(0.5f), 1);
+    EXPECT_EQ(centred->imageFor(1.0f), 3);
+    EXPECT_EQ(plain->imageFor(0.5f), 1);
+    EXPECT_EQ(plain->imageFor(0.999f), 2);
+    EXPECT_EQ(plain->imageFor(1.0f), 3);
+}
+
+}  // namespace

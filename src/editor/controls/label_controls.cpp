@@ -51,6 +51,19 @@ std::string upperCase(std::string text)
     return text;
 }
 
+std::string_view fittingText(const BitmapFont& font, std::string_view text, int width)
+{
+    int used = 0;
+    std::size_t n = 0;
+    for (; n < text.size(); ++n) {
+        used += font.charWidth(static_cast<unsigned char>(text[n]));
+        if (used > width) {
+            break;
+        }
+    }
+    return text.substr(0, n);
+}
+
 void LabelControl::configure(SkinAttributes& attributes, const std::string& item)
 {
     SkinControl::configure(attributes, item);
@@ -74,7 +87,7 @@ void LabelControl::drawText(DrawContext& context, const std::string& text, int x
     }
     Rect area{rect_.left + x, rect_.top + look_.vspace, rect_.right, rect_.bottom};
     if (!area.empty()) {
-        font->draw(context, text, area);
+        font->draw(context, fittingText(*font, text, area.width()), area);
     }
 }
 

@@ -36,6 +36,8 @@ struct LabelLook {
 // Text padded with blanks in front to at least `width` characters.
 std::string padFront(std::string text, int width);
 std::string upperCase(std::string text);
+// The longest start of the text whose glyphs fit in the width (fonts draw past their rectangle).
+std::string_view fittingText(const BitmapFont& font, std::string_view text, int width);
 
 class LabelControl : public SkinControl {
 public:

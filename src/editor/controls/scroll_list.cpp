@@ -82,6 +82,7 @@ void ScrollList::draw(DrawContext& context)
 {
     drawLabel(context);
     int highlighted = highlightedRow();
+    Rect bar = scrollBarArea();
     for (int visible = 0; visible < rows_; ++visible) {
         int row = first_ + visible;
         if (row >= rowCount()) {
@@ -92,13 +93,14 @@ void ScrollList::draw(DrawContext& context)
             context.setFillColour(handleColour_);
             context.fillRect(Rect{rect_.left, rect_.top + top, rect_.right, rect_.top + top + spacing_}.intersection(rect_));
         }
-        Rect line{rect_.left + look_.hspace, rect_.top + top, rect_.right, std::min(rect_.top + top + spacing_, rect_.bottom)};
+        // Rows end where the scroll bar begins.
+        int right = bar.empty() ? rect_.right : std::min(rect_.right, bar.left - 1);
+        Rect line{rect_.left + look_.hspace, rect_.top + top, right, std::min(rect_.top + top + spacing_, rect_.bottom)};
         const BitmapFont* font = look_.fontFor(disabled());
         if (font != nullptr && !line.empty()) {
-            font->draw(context, rowText(row), line);
+            font->draw(context, fittingText(*font, rowText(row), line.width()), line);
         }
     }
-    Rect bar = scrollBarArea();
     if (!bar.empty()) {
         context.setFillColour(barColour_);
         context.fillRect(bar);
@@ -202,13 +204,17 @@ bool ScrollList::wheel(DrawContext* context, Point, float distance, int)
 std::vector<std::string> informationLines(const EditorServices& services)
 {
     std::vector<std::string> lines = {
-        "Pelko 2 - polyphonic wavetable and additive synthesizer",
-        "--------------------------------------------------------",
-        "32 voices of six oscillators each, with a 6 x 8 FM matrix,",
-        "waveshapers, breakpoint envelopes, two filters per voice,",
-        "a 16-step sequencer, tuning scales and two effect slots.",
-        "Sounds are kept in banks and in the preset library.",
-        "Thanks to everyone who tested it and shared their sounds.",
+        "Pelko 2 polyphonic synthesizer",
+        "------------------------------",
+        "32 voices, six oscillators each",
+        "Wavetable and additive waves",
+        "FM matrix, waveshapers, ring mod",
+        "Two filters per voice",
+        "Two effect slots, 18 effects",
+        "16-step sequencer, tuning scales",
+        "Sound, code and skin by the",
+        "Pelko 2 team. Thanks to all",
+        "who tested it and shared sounds.",
         "",
         "Included waveforms",
     };
