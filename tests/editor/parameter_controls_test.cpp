@@ -168,6 +168,8 @@ TEST_F(Controls, KnobDrawsTheStripImageOfItsValueAndNothingWithoutImages)
     skin("Bare: x=90, y=90, width=40, height=40, mode=1, bitmap=knob.bmp, nknobs=0\n"
          "Missing: x=150, y=90, width=40, height=40, mode=1, bitmap=none.bmp, nknobs=3");
     auto* none = make<SliderOrKnob>("SliderOrKnob", 2, "Bare");
+    skin("Sized: x=5, y=6, mode=1, bitmap=knob.bmp, nknobs=3");
+    EXPECT_EQ(make<SliderOrKnob>("SliderOrKnob", 4, "Sized")->rect(), Rect::ofSize(5, 6, 40, 40));
     none->setValue(1.0f);
     EXPECT_EQ(pixel(110, 110), behind);
     auto* missing = make<SliderOrKnob>("SliderOrKnob", 3, "Missing");

@@ -39,6 +39,11 @@ void SliderPart::configure(SkinAttributes& a, const std::string& item)
     handle_ = a.bitmap(item, "sliderItemBitmap");
 }
 
+Point SliderPart::imageSize() const
+{
+    return groove_ ? Point{groove_->width(), groove_->height()} : Point{};
+}
+
 int SliderPart::handleLength(const Rect& r) const
 {
     if (!handle_) {
@@ -119,6 +124,14 @@ void KnobPart::configure(SkinAttributes& a, const std::string& item)
     strip_ = a.bitmap(item, "bitmap");
     images_ = std::max(a.integer(item, "nknobs"), 0);
     centered_ = a.integer(item, "bitmapCentered") != 0;
+}
+
+Point KnobPart::imageSize() const
+{
+    if (!strip_ || images_ <= 0) {
+        return {};
+    }
+    return Point{strip_->width(), strip_->height() / images_};
 }
 
 int KnobPart::imageFor(float normalized) const
@@ -220,6 +233,15 @@ void SliderOrKnob::configure(SkinAttributes& attributes, const std::string& item
         return;
     }
     inner_->configure(attributes, item);
+    Point size = inner_->imageSize();
+    Rect r = rect_;
+    if (r.width() <= 0) {
+        r.right = r.left + size.h;
+    }
+    if (r.height() <= 0) {
+        r.bottom = r.top + size.v;
+    }
+    place(r);
 }
 
 float SliderOrKnob::normalized() const

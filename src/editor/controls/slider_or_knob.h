@@ -21,6 +21,8 @@ public:
     // A left press starts a drag; answers the normalized value to take (or the current one).
     virtual float press(const MouseEvent& event, const Rect& r, float normalized, int knobMode) = 0;
     virtual float drag(const MouseEvent& event, const Rect& r, float normalized) = 0;
+    // The size of its images, for an item that gives no "width" or "height" (0 when unknown).
+    virtual Point imageSize() const = 0;
 };
 
 // The slider: a groove image and a handle image moving along it. It runs vertically (maximum at
@@ -35,6 +37,7 @@ public:
     void draw(DrawContext& context, const Rect& r, float normalized) const override;
     float press(const MouseEvent& event, const Rect& r, float normalized, int knobMode) override;
     float drag(const MouseEvent& event, const Rect& r, float normalized) override;
+    Point imageSize() const override;
 
     // The handle's top-left along the travel for a value, and the travel length in pixels.
     int handlePosition(const Rect& r, float normalized) const;
@@ -70,6 +73,7 @@ public:
     void draw(DrawContext& context, const Rect& r, float normalized) const override;
     float press(const MouseEvent& event, const Rect& r, float normalized, int knobMode) override;
     float drag(const MouseEvent& event, const Rect& r, float normalized) override;
+    Point imageSize() const override;
 
     // The strip image shown for a value.
     int imageFor(float normalized) const;
