@@ -340,6 +340,12 @@ TEST_F(Controls, UserControlOpensTheAssignmentsPanelOnAWorkingCopyAppliedOnlyOnA
     high->notify(kControlNotifyKey, makePopupClosed(true));
     EXPECT_NEAR(stored.entry(1, 0).low, 0.25f, 1e-6);
     EXPECT_NEAR(stored.entry(1, 0).high, 0.8f, 1e-6);
+
+    // A panel still open when the window's controls go is discarded with them.
+    click(Point{10, 10}, kMouseRight);
+    ASSERT_NE(AssignmentSession::of(services), nullptr);
+    frame->removeAll(true);
+    EXPECT_EQ(AssignmentSession::of(services), nullptr);
 }
 
 TEST_F(Controls, ValueDisplaysPadTheTextShowControllersWhileLearningAndScaleTheWheel)
@@ -484,6 +490,9 @@ TEST_F(Controls, CommentsAreEditedInPlaceAndWrittenToTheirObject)
     click(Point{300, 250});
     EXPECT_TRUE(services.edited.empty());
     EXPECT_EQ(frame->views().size(), views);
+    // The window closing while an edit is open.
+    click(Point{20, 15});
+    ASSERT_NE(frame->focusView(), nullptr);
 }
 
 TEST_F(Controls, ProgramNameDisplayOpensTheProgramMenu)

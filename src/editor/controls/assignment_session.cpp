@@ -22,10 +22,11 @@ AssignmentSession* AssignmentSession::of(const EditorServices& services)
     return found != sessions().end() ? found->second.get() : nullptr;
 }
 
-AssignmentSession& AssignmentSession::open(EditorServices& services, int slider)
+AssignmentSession& AssignmentSession::open(EditorServices& services, int slider, const void* opener)
 {
     auto session = std::make_unique<AssignmentSession>();
     session->slider_ = slider;
+    session->opener_ = opener;
     services.readObject(object::kUserControlsAssignment, [&](const PatchObject& stored) {
         session->copy_.copyFrom(stored);
     });
@@ -45,6 +46,14 @@ void AssignmentSession::close(EditorServices& services, bool apply)
     if (apply) {
         services.editObject(object::kUserControlsAssignment,
                             [&](PatchObject& stored) { stored.copyFrom(session->copy_); });
+    }
+}
+
+void AssignmentSession::discardOpenedBy(EditorServices& services, const void* opener)
+{
+    AssignmentSession* session = of(services);
+    if (session != nullptr && opener != nullptr && session->opener_ == opener) {
+        close(services, false);
     }
 }
 

@@ -13,11 +13,15 @@ class AssignmentSession {
 public:
     // The open session of an editor, or none.
     static AssignmentSession* of(const EditorServices& services);
-    // Opens a session for user control `slider` (0–5) with a copy of the program's assignments.
-    static AssignmentSession& open(EditorServices& services, int slider);
+    // Opens a session for user control `slider` (0–5) with a copy of the program's assignments;
+    // `opener` is the control that opened it.
+    static AssignmentSession& open(EditorServices& services, int slider, const void* opener = nullptr);
     // Closes the editor's session (when one is open): apply replaces the program's assignments
     // with the copy. Closing twice does nothing the second time.
     static void close(EditorServices& services, bool apply);
+    // Discards the editor's session when `opener` opened it (the opener is going away with the
+    // editor's window, so nothing may apply a copy later).
+    static void discardOpenedBy(EditorServices& services, const void* opener);
 
     int slider() const { return slider_; }
     UserControlsAssignment& assignments() { return copy_; }
@@ -25,6 +29,7 @@ public:
 
 private:
     int slider_ = 0;
+    const void* opener_ = nullptr;
     UserControlsAssignment copy_;
 };
 

@@ -415,13 +415,20 @@ MouseResponse SeqNoteSliderOrKnob::rightPress(DrawContext&, const MouseEvent& ev
     return MouseResponse::kHandled;
 }
 
+UserControlSliderOrKnob::~UserControlSliderOrKnob()
+{
+    if (services_ != nullptr) {
+        AssignmentSession::discardOpenedBy(*services_, this);
+    }
+}
+
 MouseResponse UserControlSliderOrKnob::rightPress(DrawContext&, const MouseEvent&)
 {
     if (services_ == nullptr || tag_ < param::kUserSlider || tag_ >= param::kUserSlider + 6) {
         return MouseResponse::kHandled;
     }
     int slider = tag_ - param::kUserSlider;
-    AssignmentSession::open(*services_, slider);
+    AssignmentSession::open(*services_, slider, this);
     services_->rebindPage(kAssignmentsPanelPage, slider);
     services_->showPopupPage(kAssignmentsPanelPage, Rect{});
     return MouseResponse::kHandled;

@@ -150,7 +150,7 @@ public:
     using SliderOrKnob::SliderOrKnob;
 
 protected:
-    ~UserControlSliderOrKnob() override = default;
+    ~UserControlSliderOrKnob() override;
     MouseResponse rightPress(DrawContext& context, const MouseEvent& event) override;
 };
 
