@@ -173,6 +173,18 @@ TEST_F(ControlPage, EveryKindOfControlDrawsOnOnePage)
         }
     }
     EXPECT_GT(ink, 20);
+
+    // The wave menu opens below its display, its archives as submenus.
+    click(Point{30, 170});
+    ASSERT_NE(frame->popupMenu(), nullptr);
+    frame->keyDown(kKeyDown);  // "Off"
+    frame->keyDown(kKeyDown);  // "Single Cycle"
+    frame->keyDown(kKeyRight);
+    EXPECT_EQ(frame->popupMenu()->panelAreas().size(), 2u);
+    EXPECT_TRUE(frame->renderToPng(folder.file("menu.png")));
+    if (const char* keep = std::getenv("PELKO_CONTROLS_PNG")) {
+        frame->renderToPng(std::string(keep) + ".menu.png");
+    }
 }
 
 }  // namespace
