@@ -18,6 +18,7 @@
 #include "params/patch_object_table.h"
 #include "params/setting_objects.h"
 #include "params/text_object.h"
+#include "params/tuning_scale_object.h"
 #include "params/wave_name_object.h"
 #include "params/user_controls_assignment.h"
 
@@ -619,6 +620,58 @@ TEST_F(Lists, CentredKnobStripsShowTheirMiddleImageForTheMiddleOfTheRange)
     EXPECT_EQ(plain->imageFor(0.5f), 1);
     EXPECT_EQ(plain->imageFor(0.999f), 2);
     EXPECT_EQ(plain->imageFor(1.0f), 3);
+}
+
+}  // namespace
+
+namespace {
+
+using namespace pelko;
+
+class Texts : public ::testing::Test, public controls_testing::ControlTest {};
+
+TEST_F(Texts, LabelsAndNamesComeFromTheirObjectsAndUserControlCaptionsAreEditedInPlace)
+{
+    skin("Scale: x=0, y=0, width=100, height=12, label=Scale\nCaption: x=0, y=20, width=100, height=12, hasLabel=1\n"
+         "Fx: x=0, y=40, width=100, height=12\nUserControlTextEditor: height=14");
+    services.program.objectAs<TuningScaleObject>(object::kMicrotuningScale).scale().setName("Just 5-limit");
+    auto* scale = make<TuningScaleDisplay>("TuningScaleDisplayer", 208 + object::kMicrotuningScale, "Scale");
+    EXPECT_EQ(scale->name(), "Just 5-limit");
+
+    auto* caption = make<UserControlTextDisplay>("UserControlTextDisplayer", param::kUserSlider + 2, "Caption");
+    EXPECT_EQ(caption->labelText(), "Param204");  // no caption yet: the parameter's name
+    services.program.objectAs<TextObject>(object::kUserControlText + 2).setText("Bite");
+    EXPECT_EQ(caption->labelText(), "Bite");
+    click(Point{5, 25});
+    ASSERT_NE(dynamic_cast<TextEditor*>(frame->focusView()), nullptr);
+    EXPECT_EQ(frame->focusView()->rect(), Rect::ofSize(0, 20, 100, 14));
+    for (char c : std::string("Grit")) {
+        frame->keyDown(c);
+    }
+    frame->keyDown(kKeyReturn);
+    EXPECT_EQ(services.program.objectAs<TextObject>(object::kUserControlText + 2).text(), "Grit");
+
+    auto* fx = make<ParameterDisplay>("EffectParamDisplayer", param::kFxParameter + 3, "Fx");
+    EXPECT_FALSE(fx->disabled());
+    services.displays[param::kFxParameter + 3] = "";
+    EXPECT_TRUE(fx->disabled());
+}
+
+TEST_F(Texts, PageSelectorLampsFollowFiltersEffectsAndTheSequencer)
+{
+    skin("Tabs: x=0, y=0, width=240, height=20, ntabs=12, tabsWidth=20, tabsHeight=20");
+    auto* tabs = make<PageSelector>("Tabs", 10000, "Tabs");
+    services.program.objectAs<IntegerObject>(object::kFilterMode + 1).setValue(3);
+    services.program.objectAs<IntegerObject>(object::kFxType).setValue(0);
+    services.program.objectAs<IntegerObject>(object::kFxType + 1).setValue(0);
+    tabs->notify(kControlNotifyKey, makeObjectChanged(object::kFilterMode + 1));
+    EXPECT_FALSE(tabs->lamp(7));
+    EXPECT_TRUE(tabs->lamp(8));
+    EXPECT_FALSE(tabs->lamp(11));
+    services.program.objectAs<IntegerObject>(object::kFxType + 1).setValue(4);
+    tabs->notify(kControlNotifyKey, makeObjectChanged(object::kFxType + 1));
+    EXPECT_TRUE(tabs->lamp(11));
+    EXPECT_FALSE(tabs->lamp(10));
 }
 
 }  // namespace
