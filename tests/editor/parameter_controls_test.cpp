@@ -296,6 +296,8 @@ TEST_F(Controls, PitchKnobPreparesThePitchPanelFromTheOscillatorsFixedPitch)
     EXPECT_EQ(freq->oscillator(), 3);
     EXPECT_DOUBLE_EQ(freq->number(), 261.5);
     EXPECT_EQ(freq->valueText(), "0261.50");
+    freq->setNumber(12000.0);  // above four digits it is kept, not cut
+    EXPECT_DOUBLE_EQ(freq->number(), 12000.0);
     freq->setMode(0);
     EXPECT_TRUE(freq->disabled());
 }

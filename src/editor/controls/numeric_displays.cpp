@@ -16,8 +16,10 @@ std::string fixed(double value, int decimals)
     return std::string(text, result.ptr);
 }
 
-constexpr double kMaxRatio = 99.999;
-constexpr double kMaxFrequency = 9999.99;
+// The fixed-pitch settings keep frequencies within 0–100000 Hz; the display takes the same range so
+// that opening and applying the panel never changes a stored value.
+constexpr double kMaxRatio = 1000.0;
+constexpr double kMaxFrequency = 100000.0;
 
 }  // namespace
 
