@@ -291,8 +291,15 @@ bool NativeWindow::nextEvent(WindowEvent& out)
             return true;
         }
         case MotionNotify: {
-            // Only the latest position matters; older motions are dropped.
-            while (XCheckTypedWindowEvent(n.display, target, MotionNotify, &event)) {
+            // Only the latest position matters: motions that follow each other directly are
+            // merged, but never across another event (a release must not see a later position).
+            XEvent following;
+            while (XEventsQueued(n.display, QueuedAfterReading) > 0) {
+                XPeekEvent(n.display, &following);
+                if (following.type != MotionNotify || following.xany.window != target) {
+                    break;
+                }
+                XNextEvent(n.display, &event);
             }
             XMotionEvent& m = event.xmotion;
             out.type = WindowEvent::Type::kMotion;

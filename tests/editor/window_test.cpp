@@ -135,6 +135,40 @@ TEST_F(WindowFixture, ADragThroughTheServerTracksByEventsAndRepaints)
     x.click(window(), 60, 30);
     ASSERT_TRUE(until([&] { return listener.ends == 2; }));
     EXPECT_FLOAT_EQ(bar->value(), 40.0f / 160.0f);
+    // A second click at once is a double click.
+    x.click(window(), 61, 30);
+    ASSERT_TRUE(until([&] { return listener.ends == 3; }));
+    EXPECT_EQ(bar->doubleClicks, 1);
+}
+
+TEST_F(WindowFixture, EventsQueuedBeforeAnIdleAreTakenInTheirOrder)
+{
+    struct Recorder : CountingListener {
+        void valueChanged(DrawContext* context, Control& control) override
+        {
+            CountingListener::valueChanged(context, control);
+            values.push_back(control.value());
+        }
+        std::vector<float> values;
+    } recorder;
+    bar->setListener(&recorder);
+    x.movePointer(window(), 40, 35);
+    pump();
+    // Everything arrives before the frame looks: moves of the pointer are merged, but never
+    // across the press or the release.
+    x.pressButton(1);
+    x.movePointer(window(), 80, 35);
+    x.movePointer(window(), 100, 35);
+    x.releaseButton(1);
+    x.movePointer(window(), 170, 35);
+    x.movePointer(window(), 175, 35);
+    ASSERT_TRUE(until([&] { return recorder.ends == 1; }));
+    pump();
+    EXPECT_FLOAT_EQ(bar->value(), 0.5f);
+    for (float value : recorder.values) {
+        EXPECT_LE(value, 0.5f);
+    }
+    EXPECT_EQ(recorder.begins, 1);
 }
 
 TEST_F(WindowFixture, SwappedButtonsReadThePhysicalRightButtonAsTheLeftOne)
@@ -263,6 +297,24 @@ TEST_F(WindowFixture, PopupMenusAreOverrideRedirectWindowsThatCloseOnAClickOutsi
     x.sync();
     EXPECT_TRUE(x.popupWindows().empty());
     EXPECT_TRUE(x.children(parent).empty());
+}
+
+TEST_F(WindowFixture, AHostThatDestroysItsWindowBeforeClosingTheEditorIsSurvived)
+{
+    frame->openPopupMenu(menuItems(), Point{30, 10}, [](int) {});
+    ASSERT_TRUE(until([&] { return x.popupWindows().size() == 1; }));
+    x.destroyWindow(parent);
+    bar->setValue(0.5f);
+    pump();
+    pump();
+    frame->release();
+    frame = nullptr;
+    x.sync();
+    EXPECT_TRUE(x.popupWindows().empty());
+    XWindow next = x.createParentWindow(100, 100);
+    Frame* again = new Frame(50, 50);
+    EXPECT_TRUE(again->openWindow(next, x.displayName()));
+    again->release();
 }
 
 TEST_F(WindowFixture, AHundredFramesOpenedAndClosedLeaveNoWindowBehind)
