@@ -132,6 +132,15 @@ struct NativeWindow::Native {
     };
     std::vector<Popup> popups;
     int nextPopup = 1;
+
+    std::vector<Popup>::iterator findPopup(int id)
+    {
+        return std::find_if(popups.begin(), popups.end(), [id](const Popup& p) { return p.id == id; });
+    }
+    std::vector<Popup>::iterator popupOfWindow(Window window)
+    {
+        return std::find_if(popups.begin(), popups.end(), [window](const Popup& p) { return p.window == window; });
+    }
     bool grabbed = false;
 };
 
@@ -242,7 +251,7 @@ bool NativeWindow::nextEvent(WindowEvent& out)
         XNextEvent(n.display, &event);
         Window target = event.xany.window;
         bool main = target == n.window;
-        auto popup = std::find_if(n.popups.begin(), n.popups.end(), [target](const Native::Popup& p) { return p.window == target; });
+        auto popup = n.popupOfWindow(target);
         if (!main && popup == n.popups.end()) {
             continue;
         }
@@ -423,7 +432,7 @@ int NativeWindow::openPopup(const WindowArea& area)
 void NativeWindow::presentPopup(int popup, const std::uint32_t* pixels, int stride, int width, int height)
 {
     Native& n = *native_;
-    auto found = std::find_if(n.popups.begin(), n.popups.end(), [popup](const Native::Popup& p) { return p.id == popup; });
+    auto found = n.findPopup(popup);
     if (found == n.popups.end() || !n.canPresent || pixels == nullptr) {
         return;
     }
@@ -436,7 +445,7 @@ void NativeWindow::presentPopup(int popup, const std::uint32_t* pixels, int stri
 void NativeWindow::closePopup(int popup)
 {
     Native& n = *native_;
-    auto found = std::find_if(n.popups.begin(), n.popups.end(), [popup](const Native::Popup& p) { return p.id == popup; });
+    auto found = n.findPopup(popup);
     if (found == n.popups.end()) {
         return;
     }

@@ -1,6 +1,5 @@
 #include "editor/toolkit/frame.h"
 
-#include "editor/toolkit/cairo_native.h"
 #include "editor/toolkit/draw_context.h"
 #include "platform/native_window.h"
 
@@ -145,9 +144,7 @@ void Frame::pressMouse(Point where, int buttons, std::uint32_t timeMs)
 
     if (menu_) {
         menu_->press(where, buttons);
-        if (!menu_->open()) {
-            closePopupMenu();
-        }
+        closeMenuWhenDone();
         return;
     }
     DrawContext context(backBuffer_, this);
@@ -174,11 +171,7 @@ void Frame::pressMouse(Point where, int buttons, std::uint32_t timeMs)
     } else {
         Container::mouse(context, eventFor(where, buttons, Point{}));
     }
-    addDamage(context.damage());
-    if (tracking_ != nullptr && owner_ != nullptr) {
-        owner_->trackingIdle();
-    }
-    present();
+    finishMouseEvent(context, tracking_ != nullptr);
 }
 
 void Frame::moveMouse(Point where, int buttons)
@@ -195,11 +188,7 @@ void Frame::moveMouse(Point where, int buttons)
     DrawContext context(backBuffer_, this);
     context.setOrigin(trackingOrigin_);
     tracking_->mouseMoved(context, eventFor(where, buttons, trackingOrigin_));
-    addDamage(context.damage());
-    if (owner_ != nullptr) {
-        owner_->trackingIdle();
-    }
-    present();
+    finishMouseEvent(context, true);
 }
 
 void Frame::releaseMouse(Point where, int buttons)
@@ -208,9 +197,7 @@ void Frame::releaseMouse(Point where, int buttons)
     mouseLocation_ = where;
     if (menu_) {
         menu_->release(where);
-        if (!menu_->open()) {
-            closePopupMenu();
-        }
+        closeMenuWhenDone();
         return;
     }
     if (tracking_ == nullptr) {
@@ -226,8 +213,13 @@ void Frame::releaseMouse(Point where, int buttons)
     } else {
         view->mouseMoved(context, eventFor(where, buttons, trackingOrigin_));
     }
+    finishMouseEvent(context, true);
+}
+
+void Frame::finishMouseEvent(const DrawContext& context, bool tracked)
+{
     addDamage(context.damage());
-    if (owner_ != nullptr) {
+    if (tracked && owner_ != nullptr) {
         owner_->trackingIdle();
     }
     present();
@@ -249,9 +241,7 @@ int Frame::keyDown(int key)
 {
     if (menu_) {
         menu_->key(key);
-        if (!menu_->open()) {
-            closePopupMenu();
-        }
+        closeMenuWhenDone();
         return 1;
     }
     int handled = -1;
@@ -324,6 +314,13 @@ void Frame::openPopupMenu(std::vector<MenuItem> items, Point where, PopupMenu::C
     }
 }
 
+void Frame::closeMenuWhenDone()
+{
+    if (menu_ && !menu_->open()) {
+        closePopupMenu();
+    }
+}
+
 void Frame::closePopupMenu()
 {
     if (!menu_) {
@@ -374,10 +371,7 @@ void Frame::present()
     if (!window_ || area.empty() || !backBuffer_.valid()) {
         return;
     }
-    cairo_surface_t* surface = backBuffer_.native().surface;
-    cairo_surface_flush(surface);
-    window_->present(reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(surface)),
-                     cairo_image_surface_get_stride(surface),
+    window_->present(backBuffer_.pixels(), backBuffer_.stride(),
                      WindowArea{area.left, area.top, area.width(), area.height()});
 }
 

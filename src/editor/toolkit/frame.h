@@ -93,6 +93,11 @@ private:
     void present();
     void handleWindowEvent(const struct WindowEvent& event);
     MouseEvent eventFor(Point where, int buttons, Point origin) const;
+    // After a press, motion or release: shows what was drawn; a tracked event runs the owner's
+    // tracking idle step first.
+    void finishMouseEvent(const DrawContext& context, bool tracked);
+    // A menu that closed itself on the last input (a choice, Escape, a click outside) goes.
+    void closeMenuWhenDone();
 
     FrameOwner* owner_;
     Offscreen backBuffer_;

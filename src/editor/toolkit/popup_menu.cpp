@@ -1,6 +1,5 @@
 #include "editor/toolkit/popup_menu.h"
 
-#include "editor/toolkit/cairo_native.h"
 #include "editor/toolkit/draw_context.h"
 #include "editor/toolkit/image_decoding.h"
 #include "editor/toolkit/offscreen.h"
@@ -156,10 +155,7 @@ void PopupMenu::repaint(Panel& panel)
         }
     }
     if (window_ != nullptr && panel.nativeId != 0) {
-        cairo_surface_t* s = surface.native().surface;
-        cairo_surface_flush(s);
-        window_->presentPopup(panel.nativeId, reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(s)),
-                              cairo_image_surface_get_stride(s), surface.width(), surface.height());
+        window_->presentPopup(panel.nativeId, surface.pixels(), surface.stride(), surface.width(), surface.height());
     }
 }
 
