@@ -244,13 +244,7 @@ int Frame::keyDown(int key)
         closeMenuWhenDone();
         return 1;
     }
-    int handled = -1;
-    if (focus_ != nullptr) {
-        handled = focus_->keyDown(key);
-    }
-    if (handled == -1 && modal_ != nullptr && modal_ != focus_) {
-        handled = modal_->keyDown(key);
-    }
+    int handled = offerKey(&View::keyDown, key);
     updateViews();
     return handled;
 }
@@ -260,12 +254,17 @@ int Frame::keyUp(int key)
     if (menu_) {
         return 1;
     }
+    return offerKey(&View::keyUp, key);
+}
+
+int Frame::offerKey(int (View::*operation)(int), int key)
+{
     int handled = -1;
     if (focus_ != nullptr) {
-        handled = focus_->keyUp(key);
+        handled = (focus_->*operation)(key);
     }
     if (handled == -1 && modal_ != nullptr && modal_ != focus_) {
-        handled = modal_->keyUp(key);
+        handled = (modal_->*operation)(key);
     }
     return handled;
 }

@@ -96,6 +96,8 @@ private:
     // After a press, motion or release: shows what was drawn; a tracked event runs the owner's
     // tracking idle step first.
     void finishMouseEvent(const DrawContext& context, bool tracked);
+    // A key goes to the focus view, then (when not handled) to the modal view.
+    int offerKey(int (View::*operation)(int), int key);
     // A menu that closed itself on the last input (a choice, Escape, a click outside) goes.
     void closeMenuWhenDone();
 
