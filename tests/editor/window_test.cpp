@@ -3,6 +3,7 @@
 #include "editor/toolkit/frame.h"
 #include "editor/toolkit/text_editor.h"
 #include "editor/test_controls.h"
+#include "support/drag_source.h"
 #include "support/x_server.h"
 
 #include <X11/keysym.h>
@@ -14,6 +15,7 @@
 using namespace pelko;
 using editor_testing::BarControl;
 using editor_testing::CountingListener;
+using testing_support::DragSource;
 using testing_support::eventually;
 using testing_support::XServer;
 using testing_support::XWindow;
@@ -64,6 +66,22 @@ struct WindowFixture : testing::Test {
                 MenuItem::submenu("More", {MenuItem::entry("Saw"), MenuItem::entry("Square")}),
                 MenuItem::entry("Noise")};
     }
+};
+
+// Takes dropped files when asked to, and remembers what came.
+struct DropTarget : View {
+    DropTarget(const Rect& r, bool takes) : View(r), takes(takes) {}
+    bool drop(DrawContext&, const std::vector<std::string>& files, Point where) override
+    {
+        ++drops;
+        items = files;
+        at = where;
+        return takes;
+    }
+    bool takes;
+    int drops = 0;
+    std::vector<std::string> items;
+    Point at{};
 };
 
 }  // namespace
@@ -336,4 +354,97 @@ TEST_F(WindowFixture, AHundredFramesOpenedAndClosedLeaveNoWindowBehind)
     x.sync();
     EXPECT_TRUE(x.children(parent).empty());
     EXPECT_TRUE(x.popupWindows().empty());
+}
+
+TEST_F(WindowFixture, FilesDroppedByAnotherProgramReachTheViewUnderThePoint)
+{
+    // The window tells dragging programs that it speaks the protocol's version 5.
+    EXPECT_EQ(x.property32(window(), "XdndAware"), std::vector<unsigned long>{5});
+    auto* target = new DropTarget(Rect{100, 55, 200, 100}, true);
+    frame->addView(target);
+    DragSource source(x, "file:///tmp/one.fxp\r\nfile://localhost/tmp/My%20Sounds/%C3%A9t%C3%A9%23.fxb\r\n"
+                         "http://example.org/skipped.fxp\r\n");
+    auto step = [&] {
+        pump();
+        source.serve();
+    };
+    source.enter(window());
+    source.position(window(), 150, 70);
+    ASSERT_TRUE(eventually([&] { return source.statusReplies == 1; }, step));
+    EXPECT_TRUE(source.accepted);
+    EXPECT_TRUE(source.actionIsCopy);
+    source.position(window(), 160, 75);
+    ASSERT_TRUE(eventually([&] { return source.statusReplies == 2; }, step));
+    source.drop(window());
+    ASSERT_TRUE(eventually([&] { return source.finished; }, step));
+    EXPECT_TRUE(source.finishedAccepted);
+    EXPECT_TRUE(source.finishedActionIsCopy);
+    EXPECT_EQ(source.dataRequests, 1);
+    ASSERT_EQ(target->drops, 1);
+    EXPECT_EQ(target->items, (std::vector<std::string>{"/tmp/one.fxp", "/tmp/My Sounds/été#.fxb"}));
+    EXPECT_EQ(target->at, (Point{160, 75}));
+
+    // A source that lists more than three types on its window is understood too.
+    DragSource many(x, "file:///tmp/two.wav", {"text/plain", "UTF8_STRING", "STRING", "text/x-moz-url", "text/uri-list"});
+    auto stepMany = [&] {
+        pump();
+        many.serve();
+    };
+    many.enter(window());
+    many.position(window(), 120, 60);
+    ASSERT_TRUE(eventually([&] { return many.statusReplies == 1; }, stepMany));
+    EXPECT_TRUE(many.accepted);
+    many.drop(window());
+    ASSERT_TRUE(eventually([&] { return many.finished; }, stepMany));
+    EXPECT_TRUE(many.finishedAccepted);
+    EXPECT_EQ(target->items, std::vector<std::string>{"/tmp/two.wav"});
+    EXPECT_EQ(target->at, (Point{120, 60}));
+}
+
+TEST_F(WindowFixture, DropsThatBringNoFilesOrLandOnNoTakerAreRefused)
+{
+    auto* target = new DropTarget(Rect{100, 55, 200, 100}, true);
+    frame->addView(target);
+    auto dragAndDrop = [&](DragSource& source, int px, int py) {
+        auto step = [&] {
+            pump();
+            source.serve();
+        };
+        source.enter(window());
+        source.position(window(), px, py);
+        EXPECT_TRUE(eventually([&] { return source.statusReplies == 1; }, step));
+        source.drop(window());
+        EXPECT_TRUE(eventually([&] { return source.finished; }, step));
+    };
+    // Only text: nothing is offered to take.
+    DragSource text(x, "hello", {"text/plain"});
+    dragAndDrop(text, 150, 70);
+    EXPECT_FALSE(text.accepted);
+    EXPECT_FALSE(text.finishedAccepted);
+    EXPECT_EQ(text.dataRequests, 0);
+    // A list without a local file.
+    DragSource remote(x, "http://example.org/a.fxp\r\nfile://elsewhere.example/b.fxp\r\nfile:///bad%zz\r\n");
+    dragAndDrop(remote, 150, 70);
+    EXPECT_TRUE(remote.accepted);
+    EXPECT_FALSE(remote.finishedAccepted);
+    // Files over a place where no view takes them.
+    DragSource files(x, "file:///tmp/a.fxp");
+    dragAndDrop(files, 50, 70);
+    EXPECT_FALSE(files.finishedAccepted);
+    EXPECT_EQ(target->drops, 0);
+
+    // A drag that leaves is forgotten: a drop without an enter is refused.
+    DragSource gone(x, "file:///tmp/a.fxp");
+    gone.enter(window());
+    gone.position(window(), 150, 70);
+    gone.leave(window());
+    gone.drop(window());
+    ASSERT_TRUE(eventually([&] { return gone.finished; }, [&] { pump(); gone.serve(); }));
+    EXPECT_FALSE(gone.finishedAccepted);
+    EXPECT_EQ(target->drops, 0);
+    // The window still takes the next drag.
+    DragSource next(x, "file:///tmp/c.fxp");
+    dragAndDrop(next, 150, 70);
+    EXPECT_TRUE(next.finishedAccepted);
+    EXPECT_EQ(target->items, std::vector<std::string>{"/tmp/c.fxp"});
 }

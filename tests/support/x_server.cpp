@@ -323,6 +323,25 @@ bool XServer::exists(XWindow window)
     return XGetWindowAttributes(display_, window, &attributes) != 0;
 }
 
+std::vector<unsigned long> XServer::property32(XWindow window, const std::string& name)
+{
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    std::vector<unsigned long> items;
+    if (XGetWindowProperty(display_, window, XInternAtom(display_, name.c_str(), False), 0, 1024, False,
+                           AnyPropertyType, &type, &format, &count, &after, &data) == Success &&
+        format == 32 && data != nullptr) {
+        const auto* values = reinterpret_cast<const unsigned long*>(data);
+        items.assign(values, values + count);
+    }
+    if (data != nullptr) {
+        XFree(data);
+    }
+    return items;
+}
+
 bool eventually(const std::function<bool()>& done, const std::function<void()>& step, std::chrono::milliseconds limit)
 {
     auto deadline = std::chrono::steady_clock::now() + limit;

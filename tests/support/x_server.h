@@ -65,6 +65,8 @@ public:
     // Mapped override-redirect children of the root (popup windows).
     std::vector<XWindow> popupWindows();
     bool exists(XWindow window);
+    // A window's property of 32-bit items (atoms, cardinals) by name; empty when there is none.
+    std::vector<unsigned long> property32(XWindow window, const std::string& name);
     // Where a window's origin lies on the root window.
     void rootPosition(XWindow window, int& x, int& y);
 

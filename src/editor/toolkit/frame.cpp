@@ -112,6 +112,13 @@ void Frame::handleWindowEvent(const WindowEvent& event)
             addDamage(context.damage());
         }
         break;
+    case WindowEvent::Type::kDrop: {
+        bool accepted = dropFiles(event.files, where);
+        if (window_) {
+            window_->finishDrop(accepted);
+        }
+        break;
+    }
     case WindowEvent::Type::kCloseRequest:
         if (owner_ != nullptr) {
             owner_->closeRequested();
@@ -235,6 +242,18 @@ bool Frame::wheelMouse(Point where, float distance, int buttons)
     addDamage(context.damage());
     present();
     return handled;
+}
+
+bool Frame::dropFiles(const std::vector<std::string>& files, Point where)
+{
+    if (menu_ || files.empty()) {
+        return false;
+    }
+    DrawContext context(backBuffer_, this);
+    bool accepted = drop(context, files, where);
+    addDamage(context.damage());
+    present();
+    return accepted;
 }
 
 int Frame::keyDown(int key)

@@ -54,6 +54,9 @@ public:
     bool wheelMouse(Point where, float distance, int buttons);
     int keyDown(int key) override;
     int keyUp(int key) override;
+    // Files dropped on the window from another program, at a point: the view under the point
+    // may take them (drop). True when one did.
+    bool dropFiles(const std::vector<std::string>& files, Point where);
 
     void setFocusView(View* view);
     View* focusView() const { return focus_; }
