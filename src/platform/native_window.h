@@ -78,6 +78,9 @@ public:
     // tells whether it took the files, which the dragging program learns.
     void finishDrop(bool accepted);
 
+    // The screen, relative to this window (popups are kept inside it).
+    WindowArea screenArea() const;
+
     // Popup windows, placed relative to this window (they may reach outside it). While any is
     // open the pointer and keyboard are grabbed, so that every event comes here.
     int openPopup(const WindowArea& area);

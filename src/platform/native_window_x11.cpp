@@ -617,6 +617,17 @@ void NativeWindow::updateGrab()
     XFlush(n.display);
 }
 
+WindowArea NativeWindow::screenArea() const
+{
+    Native& n = *native_;
+    int screen = DefaultScreen(n.display);
+    int rootX = 0;
+    int rootY = 0;
+    Window child = 0;
+    XTranslateCoordinates(n.display, n.window, RootWindow(n.display, screen), 0, 0, &rootX, &rootY, &child);
+    return WindowArea{-rootX, -rootY, DisplayWidth(n.display, screen), DisplayHeight(n.display, screen)};
+}
+
 int NativeWindow::openPopup(const WindowArea& area)
 {
     Native& n = *native_;

@@ -317,6 +317,38 @@ TEST_F(WindowFixture, PopupMenusAreOverrideRedirectWindowsThatCloseOnAClickOutsi
     EXPECT_TRUE(x.children(parent).empty());
 }
 
+TEST_F(WindowFixture, MenusNearTheScreensCornerStayOnTheScreen)
+{
+    // A host window in the bottom right corner of the 1024 × 768 screen.
+    XWindow corner = x.createParentWindow(240, 120, 1024 - 220, 768 - 110);
+    frame->release();
+    frame = new Frame(200, 100);
+    ASSERT_TRUE(frame->openWindow(corner, x.displayName()));
+    int chosen = -2;
+    frame->openPopupMenu(menuItems(), Point{150, 80}, [&chosen](int index) { chosen = index; });
+    ASSERT_TRUE(until([&] { return x.popupWindows().size() == 1; }));
+    Rect top = frame->popupMenu()->panelAreas()[0];
+    int frameX = 0, frameY = 0;
+    x.rootPosition(window(), frameX, frameY);
+    EXPECT_LE(frameX + top.right, 1024);
+    EXPECT_LE(frameY + top.bottom, 768);
+    int panelX = 0, panelY = 0;
+    x.rootPosition(x.popupWindows()[0], panelX, panelY);
+    EXPECT_EQ(panelX, frameX + top.left);
+    EXPECT_EQ(panelY, frameY + top.top);
+    // The submenu has no room on the right: it opens on the left of the top panel.
+    x.movePointer(window(), top.left + 20, top.top + 2 + 18 + 7 + 9);
+    ASSERT_TRUE(until([&] { return x.popupWindows().size() == 2; }));
+    Rect sub = frame->popupMenu()->panelAreas()[1];
+    EXPECT_LE(sub.right, top.left + 2);
+    EXPECT_GE(frameX + sub.left, 0);
+    EXPECT_LE(frameY + sub.bottom, 768);
+    x.movePointer(window(), sub.left + 20, sub.top + 2 + 9);
+    pump();
+    x.click(window(), sub.left + 20, sub.top + 2 + 9);
+    ASSERT_TRUE(until([&] { return chosen == 1; }));
+}
+
 TEST_F(WindowFixture, AHostThatDestroysItsWindowBeforeClosingTheEditorIsSurvived)
 {
     frame->openPopupMenu(menuItems(), Point{30, 10}, [](int) {});
