@@ -25,10 +25,17 @@ namespace {
 // The bar spans x 20 ... 180 of a 200 × 100 frame; a point at x lies at value (x - 20) / 160.
 constexpr Rect kBar{20, 20, 180, 50};
 
+// Counts the idle steps the frame runs while a drag goes on.
+struct CountingOwner : FrameOwner {
+    void trackingIdle() override { ++idles; }
+    int idles = 0;
+};
+
 struct WindowFixture : testing::Test {
     XServer x;
     XWindow parent = 0;
     CountingListener listener;
+    CountingOwner owner;
     Frame* frame = nullptr;
     BarControl* bar = nullptr;
 
@@ -36,7 +43,7 @@ struct WindowFixture : testing::Test {
     {
         ASSERT_TRUE(x.ok()) << x.error();
         parent = x.createParentWindow(320, 240);
-        frame = new Frame(200, 100);
+        frame = new Frame(200, 100, &owner);
         bar = new BarControl(kBar, &listener, 12);
         frame->addView(bar);
         ASSERT_TRUE(frame->openWindow(parent, x.displayName()));
@@ -142,12 +149,17 @@ TEST_F(WindowFixture, ADragThroughTheServerTracksByEventsAndRepaints)
     EXPECT_TRUE(showsColour(110, 35, BarControl::kFilled));
     EXPECT_TRUE(showsColour(130, 35, BarControl::kEmpty));
 
+    // Every event of the drag ran the owner's idle step (the host keeps being idled).
+    EXPECT_GE(owner.idles, 8);
+
     // A motion after the release moves nothing.
     int changes = listener.changes;
+    int idles = owner.idles;
     x.movePointer(window(), 170, 37);
     pump();
     pump();
     EXPECT_EQ(listener.changes, changes);
+    EXPECT_EQ(owner.idles, idles);
 
     // A click is a drag of no length.
     x.click(window(), 60, 30);
