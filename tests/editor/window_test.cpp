@@ -67,6 +67,23 @@ struct WindowFixture : testing::Test {
     {
         return until([&] { return x.pixel(window(), px, py) == static_cast<long>(colour.rgb()); });
     }
+    // Waits for done while the frame takes its events and the source its answers.
+    bool serveUntil(DragSource& source, const std::function<bool()>& done)
+    {
+        return eventually(done, [&] {
+            pump();
+            source.serve();
+        });
+    }
+    // A whole drag: in, to the point, dropped, until the source hears the end.
+    void dragAndDrop(DragSource& source, int px, int py)
+    {
+        source.enter(window());
+        source.position(window(), px, py);
+        EXPECT_TRUE(serveUntil(source, [&] { return source.statusReplies == 1; }));
+        source.drop(window());
+        EXPECT_TRUE(serveUntil(source, [&] { return source.finished; }));
+    }
     static std::vector<MenuItem> menuItems()
     {
         return {MenuItem::entry("Sine"), MenuItem::line(),
@@ -408,19 +425,15 @@ TEST_F(WindowFixture, FilesDroppedByAnotherProgramReachTheViewUnderThePoint)
     frame->addView(target);
     DragSource source(x, "file:///tmp/one.fxp\r\nfile://localhost/tmp/My%20Sounds/%C3%A9t%C3%A9%23.fxb\r\n"
                          "http://example.org/skipped.fxp\r\n");
-    auto step = [&] {
-        pump();
-        source.serve();
-    };
     source.enter(window());
     source.position(window(), 150, 70);
-    ASSERT_TRUE(eventually([&] { return source.statusReplies == 1; }, step));
+    ASSERT_TRUE(serveUntil(source, [&] { return source.statusReplies == 1; }));
     EXPECT_TRUE(source.accepted);
     EXPECT_TRUE(source.actionIsCopy);
     source.position(window(), 160, 75);
-    ASSERT_TRUE(eventually([&] { return source.statusReplies == 2; }, step));
+    ASSERT_TRUE(serveUntil(source, [&] { return source.statusReplies == 2; }));
     source.drop(window());
-    ASSERT_TRUE(eventually([&] { return source.finished; }, step));
+    ASSERT_TRUE(serveUntil(source, [&] { return source.finished; }));
     EXPECT_TRUE(source.finishedAccepted);
     EXPECT_TRUE(source.finishedActionIsCopy);
     EXPECT_EQ(source.dataRequests, 1);
@@ -430,16 +443,8 @@ TEST_F(WindowFixture, FilesDroppedByAnotherProgramReachTheViewUnderThePoint)
 
     // A source that lists more than three types on its window is understood too.
     DragSource many(x, "file:///tmp/two.wav", {"text/plain", "UTF8_STRING", "STRING", "text/x-moz-url", "text/uri-list"});
-    auto stepMany = [&] {
-        pump();
-        many.serve();
-    };
-    many.enter(window());
-    many.position(window(), 120, 60);
-    ASSERT_TRUE(eventually([&] { return many.statusReplies == 1; }, stepMany));
+    dragAndDrop(many, 120, 60);
     EXPECT_TRUE(many.accepted);
-    many.drop(window());
-    ASSERT_TRUE(eventually([&] { return many.finished; }, stepMany));
     EXPECT_TRUE(many.finishedAccepted);
     EXPECT_EQ(target->items, std::vector<std::string>{"/tmp/two.wav"});
     EXPECT_EQ(target->at, (Point{120, 60}));
@@ -449,17 +454,6 @@ TEST_F(WindowFixture, DropsThatBringNoFilesOrLandOnNoTakerAreRefused)
 {
     auto* target = new DropTarget(Rect{100, 55, 200, 100}, true);
     frame->addView(target);
-    auto dragAndDrop = [&](DragSource& source, int px, int py) {
-        auto step = [&] {
-            pump();
-            source.serve();
-        };
-        source.enter(window());
-        source.position(window(), px, py);
-        EXPECT_TRUE(eventually([&] { return source.statusReplies == 1; }, step));
-        source.drop(window());
-        EXPECT_TRUE(eventually([&] { return source.finished; }, step));
-    };
     // Only text: nothing is offered to take.
     DragSource text(x, "hello", {"text/plain"});
     dragAndDrop(text, 150, 70);
@@ -483,7 +477,7 @@ TEST_F(WindowFixture, DropsThatBringNoFilesOrLandOnNoTakerAreRefused)
     gone.position(window(), 150, 70);
     gone.leave(window());
     gone.drop(window());
-    ASSERT_TRUE(eventually([&] { return gone.finished; }, [&] { pump(); gone.serve(); }));
+    ASSERT_TRUE(serveUntil(gone, [&] { return gone.finished; }));
     EXPECT_FALSE(gone.finishedAccepted);
     EXPECT_EQ(target->drops, 0);
     // The window still takes the next drag.
