@@ -10,12 +10,10 @@
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
-
-extern char** environ;
 
 namespace testing_support {
 namespace {
@@ -51,6 +49,27 @@ int readDisplayNumber(int fd, std::chrono::milliseconds limit)
     return end != text.c_str() && number >= 0 && number < 65536 ? static_cast<int>(number) : -1;
 }
 
+// The program's path in PATH; empty when it is not there.
+std::string findProgram(const std::string& name)
+{
+    const char* path = std::getenv("PATH");
+    std::string folders = path != nullptr ? path : "/usr/bin:/bin";
+    std::size_t start = 0;
+    while (start <= folders.size()) {
+        std::size_t end = folders.find(':', start);
+        std::string folder = folders.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        std::string candidate = (folder.empty() ? std::string(".") : folder) + "/" + name;
+        if (::access(candidate.c_str(), X_OK) == 0) {
+            return candidate;
+        }
+        if (end == std::string::npos) {
+            break;
+        }
+        start = end + 1;
+    }
+    return {};
+}
+
 // Errors of the test's own requests (a window that is gone, say) are answered, not fatal.
 int ignoreError(Display*, XErrorEvent*) { return 0; }
 
@@ -65,23 +84,36 @@ XServer::XServer(int width, int height)
     }
     // The read end stays with the test; the server writes its display number to the write end.
     ::fcntl(pipeFds[0], F_SETFD, FD_CLOEXEC);
+    std::string program = findProgram("Xvfb");
+    if (program.empty()) {
+        ::close(pipeFds[0]);
+        ::close(pipeFds[1]);
+        error_ = "Xvfb is not installed (scripts/install-deps installs the package xvfb)";
+        return;
+    }
     std::string fdText = std::to_string(pipeFds[1]);
     std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
     const char* arguments[] = {"Xvfb", "-displayfd", fdText.c_str(), "-screen", "0", screen.c_str(),
                                "-nolisten", "tcp", "-noreset", nullptr};
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    pid_t pid = -1;
-    int spawned = posix_spawnp(&pid, "Xvfb", &actions, nullptr, const_cast<char* const*>(arguments), environ);
-    posix_spawn_file_actions_destroy(&actions);
+    pid_t parentPid = ::getpid();
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        // The server ends with the test, even when the test is killed or crashes.
+        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+        if (::getppid() != parentPid) {
+            ::_exit(1);
+        }
+        int quiet = ::open("/dev/null", O_RDWR);
+        ::dup2(quiet, 0);
+        ::dup2(quiet, 1);
+        ::dup2(quiet, 2);
+        ::execv(program.c_str(), const_cast<char* const*>(arguments));
+        ::_exit(127);
+    }
     ::close(pipeFds[1]);
-    if (spawned != 0) {
+    if (pid < 0) {
         ::close(pipeFds[0]);
-        error_ = spawned == ENOENT ? "Xvfb is not installed (scripts/install-deps installs the package xvfb)"
-                                   : std::string("Xvfb could not be started: ") + std::strerror(spawned);
+        error_ = std::string("Xvfb could not be started: ") + std::strerror(errno);
         return;
     }
     pid_ = pid;
