@@ -29,6 +29,7 @@ struct WindowEvent {
         kKeyRelease,
         kFocusOut,
         kCloseRequest,   // the window manager's close button (top-level windows)
+        kDrop,           // files dropped at (x, y); answer with NativeWindow::finishDrop
     };
     Type type = Type::kExpose;
     // Pointer position relative to the main window, even over a popup or outside the window.
@@ -40,6 +41,7 @@ struct WindowEvent {
     int wheelDelta = 0;
     std::uint32_t timeMs = 0;
     WindowArea area;     // for kExpose
+    std::vector<std::string> files;  // for kDrop: the local paths, in the order given
 };
 
 class NativeWindow {
@@ -70,6 +72,14 @@ public:
     // Copies an area of a 32-bit 0x00RRGGBB image (the frame's back buffer, same size as the
     // window) into the window.
     void present(const std::uint32_t* pixels, int stride, const WindowArea& area);
+
+    // Files dragged from other programs (the XDND protocol): the window offers to take lists of
+    // files; a drop that brings at least one local file arrives as a kDrop event, and the owner
+    // tells whether it took the files, which the dragging program learns.
+    void finishDrop(bool accepted);
+
+    // The screen, relative to this window (popups are kept inside it).
+    WindowArea screenArea() const;
 
     // Popup windows, placed relative to this window (they may reach outside it). While any is
     // open the pointer and keyboard are grabbed, so that every event comes here.

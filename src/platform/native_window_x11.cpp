@@ -1,5 +1,8 @@
 #include "platform/native_window.h"
 
+#include "platform/uri_list.h"
+
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
@@ -132,8 +135,220 @@ struct NativeWindow::Native {
     };
     std::vector<Popup> popups;
     int nextPopup = 1;
+
+    // Files dragged over the window by another program.
+    struct Atoms {
+        Atom aware, enter, position, status, leave, drop, finished, selection, typeList, actionCopy, uriList,
+            incr, dropData;
+    } dnd{};
+    struct Drag {
+        Window source = 0;
+        long version = 0;
+        bool offersFiles = false;
+        int x = 0;                  // the last position, in window coordinates
+        int y = 0;
+        bool waitingForData = false;
+        bool answerPending = false; // the drop was handed on; the owner answers with finishDrop
+    } drag;
+
+    std::vector<Popup>::iterator findPopup(int id)
+    {
+        return std::find_if(popups.begin(), popups.end(), [id](const Popup& p) { return p.id == id; });
+    }
+    std::vector<Popup>::iterator popupOfWindow(Window window)
+    {
+        return std::find_if(popups.begin(), popups.end(), [window](const Popup& p) { return p.window == window; });
+    }
     bool grabbed = false;
 };
+
+namespace {
+
+// The protocol version this window speaks (the drag's own may be older).
+constexpr long kDragVersion = 5;
+// A file list larger than this is refused (as 32-bit units of the property request).
+constexpr long kMaxDropListLongs = 256 * 1024;
+// At most this many offered types are looked at.
+constexpr long kMaxDragTypes = 1024;
+
+using Native = NativeWindow::Native;
+
+void initDragAndDrop(Native& n)
+{
+    const char* names[] = {"XdndAware", "XdndEnter", "XdndPosition", "XdndStatus", "XdndLeave",
+                           "XdndDrop", "XdndFinished", "XdndSelection", "XdndTypeList", "XdndActionCopy",
+                           "text/uri-list", "INCR", "EDITOR_DROPPED_FILES"};
+    Atom atoms[13] = {};
+    XInternAtoms(n.display, const_cast<char**>(names), 13, False, atoms);
+    n.dnd = Native::Atoms{atoms[0], atoms[1], atoms[2], atoms[3], atoms[4], atoms[5], atoms[6],
+                          atoms[7], atoms[8], atoms[9], atoms[10], atoms[11], atoms[12]};
+    Atom version = static_cast<Atom>(kDragVersion);
+    XChangeProperty(n.display, n.window, n.dnd.aware, XA_ATOM, 32, PropModeReplace,
+                    reinterpret_cast<unsigned char*>(&version), 1);
+}
+
+void sendToDragSource(Native& n, Atom type, long first, long second, long third, long fourth)
+{
+    XEvent message{};
+    message.xclient.type = ClientMessage;
+    message.xclient.display = n.display;
+    message.xclient.window = n.drag.source;
+    message.xclient.message_type = type;
+    message.xclient.format = 32;
+    message.xclient.data.l[0] = static_cast<long>(n.window);
+    message.xclient.data.l[1] = first;
+    message.xclient.data.l[2] = second;
+    message.xclient.data.l[3] = third;
+    message.xclient.data.l[4] = fourth;
+    // A source that went away meanwhile costs an error on the own connection, nothing more.
+    XSendEvent(n.display, n.drag.source, False, NoEventMask, &message);
+    XFlush(n.display);
+}
+
+void sendDropFinished(Native& n, bool accepted)
+{
+    if (n.drag.source != 0) {
+        sendToDragSource(n, n.dnd.finished, accepted ? 1 : 0,
+                         accepted ? static_cast<long>(n.dnd.actionCopy) : 0, 0, 0);
+    }
+    n.drag = Native::Drag{};
+}
+
+// Whether the source offers a file list, from the types in the message or, when it offers more
+// than three, from the list on its window.
+bool offersFileList(Native& n, const XClientMessageEvent& message)
+{
+    if ((message.data.l[1] & 1) == 0) {
+        for (int i = 2; i < 5; ++i) {
+            if (static_cast<Atom>(message.data.l[i]) == n.dnd.uriList) {
+                return true;
+            }
+        }
+        return false;
+    }
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
+    unsigned char* data = nullptr;
+    bool found = false;
+    if (XGetWindowProperty(n.display, static_cast<Window>(message.data.l[0]), n.dnd.typeList, 0, kMaxDragTypes,
+                           False, XA_ATOM, &type, &format, &count, &after, &data) == Success &&
+        type == XA_ATOM && format == 32 && data != nullptr) {
+        // Format 32 properties come as an array of longs.
+        const auto* types = reinterpret_cast<const unsigned long*>(data);
+        for (unsigned long i = 0; i < count && !found; ++i) {
+            found = static_cast<Atom>(types[i]) == n.dnd.uriList;
+        }
+    }
+    if (data != nullptr) {
+        XFree(data);
+    }
+    return found;
+}
+
+void handleDragMessage(Native& n, const XClientMessageEvent& message)
+{
+    if (message.format != 32) {
+        return;
+    }
+    Atom type = message.message_type;
+    auto source = static_cast<Window>(message.data.l[0]);
+    if (type == n.dnd.enter) {
+        if (n.drag.answerPending || n.drag.waitingForData) {
+            sendDropFinished(n, false);
+        }
+        n.drag = Native::Drag{};
+        n.drag.source = source;
+        n.drag.version = (message.data.l[1] >> 24) & 0xFF;
+        n.drag.offersFiles = offersFileList(n, message);
+        return;
+    }
+    if (source == 0 || source != n.drag.source) {
+        // A message of no drag this window knows: a drop is answered so the source can end.
+        if (type == n.dnd.drop && source != 0) {
+            Native::Drag saved = n.drag;
+            n.drag = Native::Drag{};
+            n.drag.source = source;
+            sendDropFinished(n, false);
+            n.drag = saved;
+        }
+        return;
+    }
+    if (type == n.dnd.position) {
+        // The pointer on the root window, as two signed 16-bit halves.
+        auto rootX = static_cast<std::int16_t>((message.data.l[2] >> 16) & 0xFFFF);
+        auto rootY = static_cast<std::int16_t>(message.data.l[2] & 0xFFFF);
+        Window child = 0;
+        XTranslateCoordinates(n.display, DefaultRootWindow(n.display), n.window, rootX, rootY, &n.drag.x,
+                              &n.drag.y, &child);
+        bool accept = n.drag.offersFiles && !n.drag.waitingForData && !n.drag.answerPending;
+        // No rectangle: a position message for every move.
+        sendToDragSource(n, n.dnd.status, accept ? 1 : 0, 0, 0, accept ? static_cast<long>(n.dnd.actionCopy) : 0);
+    } else if (type == n.dnd.leave) {
+        if (!n.drag.waitingForData && !n.drag.answerPending) {
+            n.drag = Native::Drag{};
+        }
+    } else if (type == n.dnd.drop) {
+        if (!n.drag.offersFiles || n.drag.waitingForData || n.drag.answerPending) {
+            sendDropFinished(n, false);
+            return;
+        }
+        auto time = n.drag.version >= 1 ? static_cast<Time>(message.data.l[2]) : CurrentTime;
+        XDeleteProperty(n.display, n.window, n.dnd.dropData);
+        XConvertSelection(n.display, n.dnd.selection, n.dnd.uriList, n.dnd.dropData, n.window, time);
+        XFlush(n.display);
+        n.drag.waitingForData = true;
+    }
+}
+
+// The file list the source sent for a drop: a kDrop event when it names local files; otherwise
+// the drop is answered as refused.
+bool takeDroppedFiles(Native& n, const XSelectionEvent& notice, WindowEvent& out)
+{
+    if (!n.drag.waitingForData || notice.selection != n.dnd.selection) {
+        return false;
+    }
+    n.drag.waitingForData = false;
+    std::vector<std::string> files;
+    if (notice.property == n.dnd.dropData) {
+        Atom type = 0;
+        int format = 0;
+        unsigned long count = 0;
+        unsigned long after = 0;
+        unsigned char* data = nullptr;
+        if (XGetWindowProperty(n.display, n.window, n.dnd.dropData, 0, kMaxDropListLongs, True, AnyPropertyType,
+                               &type, &format, &count, &after, &data) == Success &&
+            data != nullptr && format == 8 && type != n.dnd.incr && after == 0) {
+            files = filePathsFromUriList(std::string_view(reinterpret_cast<const char*>(data), count));
+        }
+        if (data != nullptr) {
+            XFree(data);
+        }
+        XDeleteProperty(n.display, n.window, n.dnd.dropData);
+    }
+    if (files.empty()) {
+        sendDropFinished(n, false);
+        return false;
+    }
+    out = WindowEvent{};
+    out.type = WindowEvent::Type::kDrop;
+    out.x = n.drag.x;
+    out.y = n.drag.y;
+    out.files = std::move(files);
+    n.drag.answerPending = true;
+    return true;
+}
+
+}  // namespace
+
+void NativeWindow::finishDrop(bool accepted)
+{
+    Native& n = *native_;
+    if (n.drag.answerPending || n.drag.waitingForData) {
+        sendDropFinished(n, accepted && n.drag.answerPending);
+    }
+}
 
 std::unique_ptr<NativeWindow> NativeWindow::open(const Options& options)
 {
@@ -198,6 +413,7 @@ std::unique_ptr<NativeWindow> NativeWindow::open(const Options& options)
         n.deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
         XSetWMProtocols(display, window, &n.deleteWindow, 1);
     }
+    initDragAndDrop(n);
     XMapWindow(display, window);
     XSync(display, False);
     return result;
@@ -211,6 +427,9 @@ NativeWindow::~NativeWindow()
     Native& n = *native_;
     while (!n.popups.empty()) {
         closePopup(n.popups.back().id);
+    }
+    if (n.drag.waitingForData || n.drag.answerPending) {
+        finishDrop(false);
     }
     XFreeGC(n.display, n.gc);
     XDestroyWindow(n.display, n.window);
@@ -242,7 +461,7 @@ bool NativeWindow::nextEvent(WindowEvent& out)
         XNextEvent(n.display, &event);
         Window target = event.xany.window;
         bool main = target == n.window;
-        auto popup = std::find_if(n.popups.begin(), n.popups.end(), [target](const Native::Popup& p) { return p.window == target; });
+        auto popup = n.popupOfWindow(target);
         if (!main && popup == n.popups.end()) {
             continue;
         }
@@ -291,8 +510,15 @@ bool NativeWindow::nextEvent(WindowEvent& out)
             return true;
         }
         case MotionNotify: {
-            // Only the latest position matters; older motions are dropped.
-            while (XCheckTypedWindowEvent(n.display, target, MotionNotify, &event)) {
+            // Only the latest position matters: motions that follow each other directly are
+            // merged, but never across another event (a release must not see a later position).
+            XEvent following;
+            while (XEventsQueued(n.display, QueuedAfterReading) > 0) {
+                XPeekEvent(n.display, &following);
+                if (following.type != MotionNotify || following.xany.window != target) {
+                    break;
+                }
+                XNextEvent(n.display, &event);
             }
             XMotionEvent& m = event.xmotion;
             out.type = WindowEvent::Type::kMotion;
@@ -321,6 +547,14 @@ bool NativeWindow::nextEvent(WindowEvent& out)
         case ClientMessage:
             if (main && n.deleteWindow != 0 && static_cast<Atom>(event.xclient.data.l[0]) == n.deleteWindow) {
                 out.type = WindowEvent::Type::kCloseRequest;
+                return true;
+            }
+            if (main) {
+                handleDragMessage(n, event.xclient);
+            }
+            continue;
+        case SelectionNotify:
+            if (main && takeDroppedFiles(n, event.xselection, out)) {
                 return true;
             }
             continue;
@@ -383,6 +617,17 @@ void NativeWindow::updateGrab()
     XFlush(n.display);
 }
 
+WindowArea NativeWindow::screenArea() const
+{
+    Native& n = *native_;
+    int screen = DefaultScreen(n.display);
+    int rootX = 0;
+    int rootY = 0;
+    Window child = 0;
+    XTranslateCoordinates(n.display, n.window, RootWindow(n.display, screen), 0, 0, &rootX, &rootY, &child);
+    return WindowArea{-rootX, -rootY, DisplayWidth(n.display, screen), DisplayHeight(n.display, screen)};
+}
+
 int NativeWindow::openPopup(const WindowArea& area)
 {
     Native& n = *native_;
@@ -416,7 +661,7 @@ int NativeWindow::openPopup(const WindowArea& area)
 void NativeWindow::presentPopup(int popup, const std::uint32_t* pixels, int stride, int width, int height)
 {
     Native& n = *native_;
-    auto found = std::find_if(n.popups.begin(), n.popups.end(), [popup](const Native::Popup& p) { return p.id == popup; });
+    auto found = n.findPopup(popup);
     if (found == n.popups.end() || !n.canPresent || pixels == nullptr) {
         return;
     }
@@ -429,7 +674,7 @@ void NativeWindow::presentPopup(int popup, const std::uint32_t* pixels, int stri
 void NativeWindow::closePopup(int popup)
 {
     Native& n = *native_;
-    auto found = std::find_if(n.popups.begin(), n.popups.end(), [popup](const Native::Popup& p) { return p.id == popup; });
+    auto found = n.findPopup(popup);
     if (found == n.popups.end()) {
         return;
     }

@@ -1,6 +1,5 @@
 #include "editor/toolkit/frame.h"
 
-#include "editor/toolkit/cairo_native.h"
 #include "editor/toolkit/draw_context.h"
 #include "platform/native_window.h"
 
@@ -113,6 +112,13 @@ void Frame::handleWindowEvent(const WindowEvent& event)
             addDamage(context.damage());
         }
         break;
+    case WindowEvent::Type::kDrop: {
+        bool accepted = dropFiles(event.files, where);
+        if (window_) {
+            window_->finishDrop(accepted);
+        }
+        break;
+    }
     case WindowEvent::Type::kCloseRequest:
         if (owner_ != nullptr) {
             owner_->closeRequested();
@@ -145,9 +151,7 @@ void Frame::pressMouse(Point where, int buttons, std::uint32_t timeMs)
 
     if (menu_) {
         menu_->press(where, buttons);
-        if (!menu_->open()) {
-            closePopupMenu();
-        }
+        closeMenuWhenDone();
         return;
     }
     DrawContext context(backBuffer_, this);
@@ -174,11 +178,7 @@ void Frame::pressMouse(Point where, int buttons, std::uint32_t timeMs)
     } else {
         Container::mouse(context, eventFor(where, buttons, Point{}));
     }
-    addDamage(context.damage());
-    if (tracking_ != nullptr && owner_ != nullptr) {
-        owner_->trackingIdle();
-    }
-    present();
+    finishMouseEvent(context, tracking_ != nullptr);
 }
 
 void Frame::moveMouse(Point where, int buttons)
@@ -195,11 +195,7 @@ void Frame::moveMouse(Point where, int buttons)
     DrawContext context(backBuffer_, this);
     context.setOrigin(trackingOrigin_);
     tracking_->mouseMoved(context, eventFor(where, buttons, trackingOrigin_));
-    addDamage(context.damage());
-    if (owner_ != nullptr) {
-        owner_->trackingIdle();
-    }
-    present();
+    finishMouseEvent(context, true);
 }
 
 void Frame::releaseMouse(Point where, int buttons)
@@ -208,9 +204,7 @@ void Frame::releaseMouse(Point where, int buttons)
     mouseLocation_ = where;
     if (menu_) {
         menu_->release(where);
-        if (!menu_->open()) {
-            closePopupMenu();
-        }
+        closeMenuWhenDone();
         return;
     }
     if (tracking_ == nullptr) {
@@ -226,8 +220,13 @@ void Frame::releaseMouse(Point where, int buttons)
     } else {
         view->mouseMoved(context, eventFor(where, buttons, trackingOrigin_));
     }
+    finishMouseEvent(context, true);
+}
+
+void Frame::finishMouseEvent(const DrawContext& context, bool tracked)
+{
     addDamage(context.damage());
-    if (owner_ != nullptr) {
+    if (tracked && owner_ != nullptr) {
         owner_->trackingIdle();
     }
     present();
@@ -245,22 +244,26 @@ bool Frame::wheelMouse(Point where, float distance, int buttons)
     return handled;
 }
 
+bool Frame::dropFiles(const std::vector<std::string>& files, Point where)
+{
+    if (menu_ || files.empty()) {
+        return false;
+    }
+    DrawContext context(backBuffer_, this);
+    bool accepted = drop(context, files, where);
+    addDamage(context.damage());
+    present();
+    return accepted;
+}
+
 int Frame::keyDown(int key)
 {
     if (menu_) {
         menu_->key(key);
-        if (!menu_->open()) {
-            closePopupMenu();
-        }
+        closeMenuWhenDone();
         return 1;
     }
-    int handled = -1;
-    if (focus_ != nullptr) {
-        handled = focus_->keyDown(key);
-    }
-    if (handled == -1 && modal_ != nullptr && modal_ != focus_) {
-        handled = modal_->keyDown(key);
-    }
+    int handled = offerKey(&View::keyDown, key);
     updateViews();
     return handled;
 }
@@ -270,12 +273,17 @@ int Frame::keyUp(int key)
     if (menu_) {
         return 1;
     }
+    return offerKey(&View::keyUp, key);
+}
+
+int Frame::offerKey(int (View::*operation)(int), int key)
+{
     int handled = -1;
     if (focus_ != nullptr) {
-        handled = focus_->keyUp(key);
+        handled = (focus_->*operation)(key);
     }
     if (handled == -1 && modal_ != nullptr && modal_ != focus_) {
-        handled = modal_->keyUp(key);
+        handled = (modal_->*operation)(key);
     }
     return handled;
 }
@@ -321,6 +329,13 @@ void Frame::openPopupMenu(std::vector<MenuItem> items, Point where, PopupMenu::C
         for (const Rect& area : menu_->panelAreas()) {
             addDamage(area);
         }
+    }
+}
+
+void Frame::closeMenuWhenDone()
+{
+    if (menu_ && !menu_->open()) {
+        closePopupMenu();
     }
 }
 
@@ -374,10 +389,7 @@ void Frame::present()
     if (!window_ || area.empty() || !backBuffer_.valid()) {
         return;
     }
-    cairo_surface_t* surface = backBuffer_.native().surface;
-    cairo_surface_flush(surface);
-    window_->present(reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(surface)),
-                     cairo_image_surface_get_stride(surface),
+    window_->present(backBuffer_.pixels(), backBuffer_.stride(),
                      WindowArea{area.left, area.top, area.width(), area.height()});
 }
 

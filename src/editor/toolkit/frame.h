@@ -54,6 +54,9 @@ public:
     bool wheelMouse(Point where, float distance, int buttons);
     int keyDown(int key) override;
     int keyUp(int key) override;
+    // Files dropped on the window from another program, at a point: the view under the point
+    // may take them (drop). True when one did.
+    bool dropFiles(const std::vector<std::string>& files, Point where);
 
     void setFocusView(View* view);
     View* focusView() const { return focus_; }
@@ -93,6 +96,13 @@ private:
     void present();
     void handleWindowEvent(const struct WindowEvent& event);
     MouseEvent eventFor(Point where, int buttons, Point origin) const;
+    // After a press, motion or release: shows what was drawn; a tracked event runs the owner's
+    // tracking idle step first.
+    void finishMouseEvent(const DrawContext& context, bool tracked);
+    // A key goes to the focus view, then (when not handled) to the modal view.
+    int offerKey(int (View::*operation)(int), int key);
+    // A menu that closed itself on the last input (a choice, Escape, a click outside) goes.
+    void closeMenuWhenDone();
 
     FrameOwner* owner_;
     Offscreen backBuffer_;

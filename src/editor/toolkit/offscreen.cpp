@@ -55,11 +55,22 @@ std::uint32_t Offscreen::pixel(int x, int y) const
     if (!valid() || x < 0 || y < 0 || x >= width_ || y >= height_) {
         return 0;
     }
-    cairo_surface_flush(native_->surface);
-    const unsigned char* data = cairo_image_surface_get_data(native_->surface);
-    int stride = cairo_image_surface_get_stride(native_->surface);
-    const auto* row = reinterpret_cast<const std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * stride);
+    const std::uint32_t* row = pixels() + static_cast<std::ptrdiff_t>(y) * (stride() / 4);
     return row[x] & 0xFFFFFFu;
+}
+
+const std::uint32_t* Offscreen::pixels() const
+{
+    if (!valid()) {
+        return nullptr;
+    }
+    cairo_surface_flush(native_->surface);
+    return reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(native_->surface));
+}
+
+int Offscreen::stride() const
+{
+    return valid() ? cairo_image_surface_get_stride(native_->surface) : 0;
 }
 
 bool Offscreen::writePng(const std::string& path) const

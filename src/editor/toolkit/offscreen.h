@@ -28,6 +28,10 @@ public:
     void copyTo(DrawContext& context, const Rect& dest, Point source = {}) const;
     // The pixel at (x, y) as 0xRRGGBB; 0 outside the surface.
     std::uint32_t pixel(int x, int y) const;
+    // Every pixel as 0x00RRGGBB, row by row, stride() bytes apart, with all drawing so far in
+    // them (for presenting the surface in a window); none when not valid.
+    const std::uint32_t* pixels() const;
+    int stride() const;
     // The whole surface as a PNG file, replaced atomically. False when it cannot be written.
     bool writePng(const std::string& path) const;
 

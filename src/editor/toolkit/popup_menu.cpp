@@ -1,6 +1,5 @@
 #include "editor/toolkit/popup_menu.h"
 
-#include "editor/toolkit/cairo_native.h"
 #include "editor/toolkit/draw_context.h"
 #include "editor/toolkit/image_decoding.h"
 #include "editor/toolkit/offscreen.h"
@@ -31,6 +30,25 @@ int countLeaves(const std::vector<MenuItem>& items)
         count += item.children.empty() ? 1 : countLeaves(item.children);
     }
     return count;
+}
+
+// A panel moved so that it lies on the screen where it can: up when it reaches past the bottom,
+// left when past the right edge (a submenu to the other side of the panel it opens from).
+Rect keptOnScreen(Rect area, const Rect& screen, const Rect* from)
+{
+    int width = area.width();
+    int height = area.height();
+    int left = area.left;
+    int top = area.top;
+    if (area.right > screen.right) {
+        left = from != nullptr ? from->left + 2 - width : screen.right - width;
+    }
+    if (area.bottom > screen.bottom) {
+        top = screen.bottom - height;
+    }
+    left = std::max(left, screen.left);
+    top = std::max(top, screen.top);
+    return Rect::ofSize(left, top, width, height);
 }
 
 }  // namespace
@@ -67,7 +85,7 @@ PopupMenu::~PopupMenu()
     closeFrom(0);
 }
 
-void PopupMenu::openPanel(const std::vector<MenuItem>& items, Point where, int indexBase)
+void PopupMenu::openPanel(const std::vector<MenuItem>& items, Point where, int indexBase, const Rect* from)
 {
     auto panel = std::make_unique<Panel>();
     panel->items = &items;
@@ -92,6 +110,10 @@ void PopupMenu::openPanel(const std::vector<MenuItem>& items, Point where, int i
     }
     width = std::min(width, 1024);
     panel->area = Rect::ofSize(where.h, where.v, width, std::min(y + 2, kMaxImageDimension));
+    if (window_ != nullptr) {
+        WindowArea s = window_->screenArea();
+        panel->area = keptOnScreen(panel->area, Rect::ofSize(s.x, s.y, s.width, s.height), from);
+    }
     panel->surface = std::make_unique<Offscreen>(panel->area.width(), panel->area.height(), kPanelColour);
     if (window_ != nullptr) {
         panel->nativeId = window_->openPopup(
@@ -156,10 +178,7 @@ void PopupMenu::repaint(Panel& panel)
         }
     }
     if (window_ != nullptr && panel.nativeId != 0) {
-        cairo_surface_t* s = surface.native().surface;
-        cairo_surface_flush(s);
-        window_->presentPopup(panel.nativeId, reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(s)),
-                              cairo_image_surface_get_stride(s), surface.width(), surface.height());
+        window_->presentPopup(panel.nativeId, surface.pixels(), surface.stride(), surface.width(), surface.height());
     }
 }
 
@@ -210,7 +229,7 @@ void PopupMenu::highlight(std::size_t depth, int row)
     const MenuItem& item = (*panel.items)[static_cast<std::size_t>(row)];
     if (!item.children.empty() && item.enabled) {
         Point at{panel.area.right - 2, panel.area.top + panel.rowTop[static_cast<std::size_t>(row)] - 2};
-        openPanel(item.children, at, panel.rowIndex[static_cast<std::size_t>(row)]);
+        openPanel(item.children, at, panel.rowIndex[static_cast<std::size_t>(row)], &panel.area);
     }
 }
 

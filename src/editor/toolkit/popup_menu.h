@@ -5,6 +5,8 @@
 // With a window the panels are override-redirect windows and the frame holds the pointer and
 // keyboard while they are open; without one (headless rendering) they are drawn over the frame.
 // A menu closes on a choice, a click outside its panels, Escape, or when its frame closes.
+// Panels stay on the screen: one that would reach past the bottom moves up, past the right edge
+// moves left (a submenu then opens on the left of its parent).
 #pragma once
 
 #include "editor/toolkit/geometry.h"
@@ -82,7 +84,8 @@ public:
 
 private:
     struct Panel;
-    void openPanel(const std::vector<MenuItem>& items, Point where, int indexBase);
+    // A submenu's panel opens beside its parent's panel (from); the top level's at where.
+    void openPanel(const std::vector<MenuItem>& items, Point where, int indexBase, const Rect* from = nullptr);
     void closeFrom(std::size_t depth);
     void choose(int index);
     void repaint(Panel& panel);
