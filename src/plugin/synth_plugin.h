@@ -42,7 +42,7 @@ class WaveBank;
 
 constexpr const char* kProductString = "Pelko 2.02";
 constexpr const char* kVendorString = "Vantomo";
-constexpr int kNoLearnTarget = 208;
+constexpr int kNoLearnTarget = kParameters;
 
 class SynthPlugin final : public PluginInterface, public ParameterHost, private EngineOwner {
 public:
