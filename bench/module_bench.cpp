@@ -6,10 +6,10 @@
 #include "dsp/filters/filter_types.h"
 #include "params/parameter_ids.h"
 #include "params/patch_object_table.h"
+#include "params/setting_objects.h"
+#include "params/wave_name_object.h"
 #include "plugin/entry_point.h"
 #include "plugin/synth_plugin.h"
-#include "storage/setting_objects.h"
-#include "storage/wave_name_object.h"
 
 #include "host_module.h"
 
