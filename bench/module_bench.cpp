@@ -4,11 +4,12 @@
 //
 // Counters: rt_factor = seconds of audio rendered per second of one core.
 #include "dsp/filters/filter_types.h"
+#include "params/parameter_ids.h"
 #include "params/patch_object_table.h"
+#include "params/setting_objects.h"
+#include "params/wave_name_object.h"
 #include "plugin/entry_point.h"
 #include "plugin/synth_plugin.h"
-#include "storage/setting_objects.h"
-#include "storage/wave_name_object.h"
 
 #include "host_module.h"
 
@@ -73,28 +74,33 @@ std::vector<std::uint8_t> fullProgramChunk()
     vst2::AEffect* effect = pelko::pluginEntry(&quietHost);
     pelko::SynthPlugin& plugin = *pelko::SynthPlugin::fromEffect(effect);
     pelko::Program& program = plugin.editBuffer();
+    namespace object = pelko::object;
+    namespace param = pelko::param;
     for (int osc = 0; osc < 6; ++osc) {
-        program.objectAs<pelko::WaveNameObject>(pelko::object::kOscShapeId + osc).setText("Single Cycle\\Sine");
-        plugin.applyPatchObject(pelko::object::kOscShapeId + osc);
-        plugin.setParameter(26 + 6 * ((osc + 1) % 6) + osc, 0.3f);
-        plugin.setParameter(80 + osc, 0.3f);
-        plugin.setParameter(86 + osc, 0.3f);
-        plugin.setParameter(92 + osc, 0.1f);
+        program.objectAs<pelko::WaveNameObject>(object::kOscShapeId + osc).setText("Single Cycle\\Sine");
+        plugin.applyPatchObject(object::kOscShapeId + osc);
+        // Each oscillator modulates the next one round the ring.
+        const int source = (osc + 1) % 6;
+        plugin.setParameter(param::kFmMatrix + 6 * source + osc, 0.3f);
+        plugin.setParameter(param::kOscToFilter1 + osc, 0.3f);
+        plugin.setParameter(param::kOscToFilter2 + osc, 0.3f);
+        plugin.setParameter(param::kOscDirect + osc, 0.1f);
     }
-    program.objectAs<pelko::IntegerObject>(pelko::object::kFilterMode).setValue(pelko::filter_id::kLowpass24);
-    program.objectAs<pelko::IntegerObject>(pelko::object::kFilterMode + 1).setValue(pelko::filter_id::kAnalogLowpass2);
-    program.objectAs<pelko::IntegerObject>(pelko::object::kFxType).setValue(1);       // stereo delay
-    program.objectAs<pelko::IntegerObject>(pelko::object::kFxType + 1).setValue(30);  // quad phaser
-    for (int object : {pelko::object::kFilterMode, pelko::object::kFilterMode + 1, pelko::object::kFxType,
-                       pelko::object::kFxType + 1}) {
-        plugin.applyPatchObject(object);
+    const int filter1 = 0, filter2 = 1, slot1 = 0, slot2 = 1;
+    program.objectAs<pelko::IntegerObject>(object::kFilterMode + filter1).setValue(pelko::filter_id::kLowpass24);
+    program.objectAs<pelko::IntegerObject>(object::kFilterMode + filter2).setValue(pelko::filter_id::kAnalogLowpass2);
+    program.objectAs<pelko::IntegerObject>(object::kFxType + slot1).setValue(1);   // stereo delay
+    program.objectAs<pelko::IntegerObject>(object::kFxType + slot2).setValue(30);  // quad phaser
+    for (int changed : {object::kFilterMode + filter1, object::kFilterMode + filter2, object::kFxType + slot1,
+                        object::kFxType + slot2}) {
+        plugin.applyPatchObject(changed);
     }
-    plugin.setParameter(0, 1.0f);  // 32 voices
-    plugin.setParameter(111, 0.6f);
-    plugin.setParameter(112, 0.4f);
-    plugin.setParameter(115, 0.5f);
-    plugin.setParameter(179, 0.5f);
-    plugin.setParameter(180, 0.5f);
+    plugin.setParameter(param::kVoices, 1.0f);  // 32 voices
+    plugin.setParameter(param::kCutoff + filter1, 0.6f);
+    plugin.setParameter(param::kCutoff + filter2, 0.4f);
+    plugin.setParameter(param::kCutoffEnvMod + filter1, 0.5f);
+    plugin.setParameter(param::kFxDryWet + slot1, 0.5f);
+    plugin.setParameter(param::kFxDryWet + slot2, 0.5f);
     void* data = nullptr;
     const auto size = effect->dispatcher(effect, vst2::effGetChunk, 1, 0, &data, 0.0f);
     const auto* bytes = static_cast<const std::uint8_t*>(data);

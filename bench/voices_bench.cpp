@@ -7,10 +7,10 @@
 #include "dsp/filters/filter_tables.h"
 #include "dsp/filters/filter_types.h"
 #include "engine/voice_manager.h"
+#include "params/envelope_object.h"
 #include "params/patch_object_table.h"
-#include "storage/envelope_object.h"
-#include "storage/program.h"
-#include "storage/wave_name_object.h"
+#include "params/program.h"
+#include "params/wave_name_object.h"
 #include "wave/wave.h"
 
 #include <benchmark/benchmark.h>

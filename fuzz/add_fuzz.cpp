@@ -1,5 +1,5 @@
 // Additive settings files, with the current and the older magic.
-#include "storage/additive_settings_object.h"
+#include "params/additive_settings_object.h"
 #include "storage/side_files.h"
 
 #include <cstdlib>

@@ -1,6 +1,6 @@
 // Envelope files, with the current and the older magic: the envelope read must stay usable and
 // write back to what it reads again.
-#include "storage/envelope_object.h"
+#include "params/envelope_object.h"
 #include "storage/side_files.h"
 
 #include <cstdlib>

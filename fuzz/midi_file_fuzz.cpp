@@ -1,7 +1,7 @@
 // Standard MIDI Files: any bytes either fail with an error inside the file or give a sequence in
 // playing order whose ticks map to non-decreasing sample positions, and which the writer stores so
 // that the reader reads back the same events.
-#include "audio/midi_file.h"
+#include "midi_file.h"
 
 #include <cmath>
 #include <cstdint>

@@ -1,5 +1,5 @@
 // Effect settings files.
-#include "storage/setting_objects.h"
+#include "params/setting_objects.h"
 #include "storage/side_files.h"
 
 #include <cstdlib>

@@ -41,7 +41,7 @@ std::optional<std::string> findInstallFolder(RegistryStore& settings, const std:
             }
         }
     }
-    showMessage(20, {}, kMessageOkWarning);
+    showMessage(kMsgNoSetupPath, {}, kMessageOkWarning);
     FileDialogOptions options{"Define install path", "Pelko presets database", "db", nullptr};
     std::optional<std::string> chosen = runFileDialog(settings, false, options);
     if (!chosen) {

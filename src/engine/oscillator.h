@@ -119,13 +119,6 @@ public:
     float phase() const { return phase_; }
     float increment() const { return increment_; }
     float length() const { return length_; }
-    float glideRatio() const { return glideRatio_; }
-    float fmDepth() const { return fmDepth_; }
-
-    EnvelopeRunner& ampEnvelope() { return amp_; }
-    EnvelopeRunner& shaperEnvelope() { return shaper_; }
-    EnvelopeRunner& pitchEnvelope() { return pitch_; }
-    EnvelopeRunner& phaseEnvelope() { return phaseEnvelope_; }
 
 private:
     const float* shaperTable() const { return shaperCurve_ != nullptr ? shaperCurve_->activeTable() : nullptr; }

@@ -255,9 +255,8 @@ void SynthEngine::setSampleRate(float rate, const FilterTables& filterTables)
     restartOutput();
 }
 
-void SynthEngine::setBlockSize(int frames)
+void SynthEngine::setBlockSize(int /*frames*/)
 {
-    blockSize_ = frames;
     resetVoices();
 }
 

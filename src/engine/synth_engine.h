@@ -75,6 +75,7 @@ public:
     // are reset and the DC filter restarts. The owner re-applies its parameters afterwards, as rate-dependent
     // mappings change.
     void setSampleRate(float rate, const FilterTables& filterTables);
+    // Blocks of any length render alike, so the size itself is not kept; a new one resets the voices.
     void setBlockSize(int frames);
     // Voices reset, DC filter cleared, effect tails cleared.
     void suspend();
@@ -116,14 +117,12 @@ public:
     VoiceManager* voiceManager() const { return voices_.get(); }
 
     float sampleRate() const { return sampleRate_; }
-    int blockSize() const { return blockSize_; }
     float tempo() const { return context_.tempo; }
     float halfSamplePeriod() const { return halfSamplePeriod_; }
     float dcCoefficient() const { return dcCoefficient_; }
     float leftBalance() const { return leftBalance_; }
     float rightBalance() const { return rightBalance_; }
     const FrequencyTable& notePitchTable() const { return notePitchTable_; }
-    const PitchBendTable& pitchBendTable() const { return pitchBendTable_; }
 
 private:
     void handleMidi(const std::uint8_t* bytes, EngineOwner& owner);
@@ -146,7 +145,6 @@ private:
     EventCursor events_;
 
     float sampleRate_ = 44100.0f;
-    int blockSize_ = 1024;
     float halfSamplePeriod_ = 0.5f / 44100.0f;
     float dcCoefficient_ = 0.99f;
     // Previous input and output of the DC filter: left input, left output, right input, right output.

@@ -31,12 +31,6 @@ Voice::Voice(VoiceContext& context)
 {
 }
 
-void Voice::startChild(int note, int velocity, int parentNote)
-{
-    start(note, velocity);
-    parentNote_ = static_cast<std::uint8_t>(parentNote);
-}
-
 void Voice::start(int note, int velocity)
 {
     const VoiceContext& c = context_;

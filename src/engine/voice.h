@@ -44,8 +44,6 @@ public:
     Voice(const Voice&) = delete;
     Voice& operator=(const Voice&) = delete;
 
-    // A voice started by the step sequencer on behalf of the key voice playing parentNote.
-    void startChild(int note, int velocity, int parentNote);
     void start(int note, int velocity);
     void keyUp();
     void setPitchBend(float ratio);
@@ -82,14 +80,11 @@ public:
     float modValue(int i) const { return modValues_[static_cast<std::size_t>(i)]; }
     float randomValue() const { return randomValue_; }
     int stepIndex() const { return stepIndex_; }
-    int gateCountdown() const { return gateCountdown_; }
     const Oscillator& oscillator(int i) const { return oscillators_[static_cast<std::size_t>(i)]; }
     const Filter* filter(int i) const { return filterSlots_[static_cast<std::size_t>(i)].filter(); }
     const EnvelopeRunner& cutoffEnvelope(int i) const { return cutoffEnvelope_[static_cast<std::size_t>(i)]; }
-    const EnvelopeRunner& resonanceEnvelope(int i) const { return resonanceEnvelope_[static_cast<std::size_t>(i)]; }
-    // The cutoff and resonance last given to filter i (0–1 before the filter's own clamping).
+    // The cutoff last given to filter i (0–1 before the filter's own clamping).
     float filterCutoff(int i) const { return appliedCutoff_[static_cast<std::size_t>(i)]; }
-    float filterResonance(int i) const { return appliedResonance_[static_cast<std::size_t>(i)]; }
 
     // List links, kept by the manager.
     Voice* next = nullptr;

@@ -137,7 +137,6 @@ private:
     bool run(const char* sql, int (*callback)(void*, int, char**, char**), void* context, bool report);
     bool openHandle(const std::string& file, int flags);
     bool switchToCopy(std::string& error);
-    bool reportFailure(const char* sqlText);
     bool createTablesIfEmpty();
     bool convertCategories();
     bool deleteSubtree(int catId, int& presetsRemoved, std::unordered_set<int>& deleted);

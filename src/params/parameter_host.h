@@ -4,6 +4,7 @@
 #pragma once
 
 #include "params/engine_settings.h"
+#include "params/patch_object_table.h"
 
 namespace pelko {
 
@@ -11,9 +12,10 @@ class UserControlsAssignment;
 
 // The three routing-switch objects, by patch-object index.
 enum RoutingSwitch {
-    kFmSwitches = 191,      // 48 cells, cell = 6·source + destination
-    kOscOutSwitches = 192,  // 18 cells: six filter-1 sends, six filter-2 sends, six direct gains
-    kBusOutSwitches = 193,  // 6 cells: buses A and B to filter 1, to filter 2, direct
+    kFmSwitches = object::kDisabledFm,          // 48 cells, cell = 6·source + destination
+    kOscOutSwitches = object::kDisabledOscOut,  // 18 cells: six filter-1 sends, six filter-2 sends,
+                                                // six direct gains
+    kBusOutSwitches = object::kDisabledFltOut,  // 6 cells: buses A and B to filter 1, to filter 2, direct
 };
 
 class ParameterHost {

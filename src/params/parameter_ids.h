@@ -32,6 +32,7 @@ enum ParameterId : int {
     kFxSerialMode = 181,
     kFxBypass = 182,
     kSeqRandom = 183,
+    kUnused = 184,           // + 0…3: rows that hold a value and drive nothing
     kResonanceEnvMod = 188,  // + filter
     kDcRemove = 190,
     kFxTempoSync = 191,      // + slot

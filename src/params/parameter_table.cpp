@@ -421,12 +421,12 @@ struct Builder {
 std::array<ParameterInfo, kParameters> buildTable()
 {
     Builder b;
-    b.row(0, "Voices", "General", "Voices", 0.5f, setVoices, showVoices).step = 1.0f / 31.0f;
-    b.row(1, "Main Level", "General", "MainLevel", 0.25f, setMainLevel, showPercent).ccOfParameter = 7;
-    b.perOscillator(2, "Freq.Coarse", "Coarse%d", 0.5f, setCoarse, showCoarse);
-    b.perOscillator(8, "Freq.Fine", "Fine%d", 0.5f, setFine, showFine);
-    b.perOscillator(14, "Lfo", "Lfo%d", 0.1f, setLfo, showOnOff);
-    b.perOscillator(20, "Phase Mod.", "PhaseEnvMod%d", 0.5f, setPhaseMod, showPhaseMod);
+    b.row(param::kVoices, "Voices", "General", "Voices", 0.5f, setVoices, showVoices).step = 1.0f / 31.0f;
+    b.row(param::kMainLevel, "Main Level", "General", "MainLevel", 0.25f, setMainLevel, showPercent).ccOfParameter = 7;
+    b.perOscillator(param::kOscCoarse, "Freq.Coarse", "Coarse%d", 0.5f, setCoarse, showCoarse);
+    b.perOscillator(param::kOscFine, "Freq.Fine", "Fine%d", 0.5f, setFine, showFine);
+    b.perOscillator(param::kOscLfo, "Lfo", "Lfo%d", 0.1f, setLfo, showOnOff);
+    b.perOscillator(param::kOscPhaseMod, "Phase Mod.", "PhaseEnvMod%d", 0.5f, setPhaseMod, showPhaseMod);
     for (int source = 0; source < 8; ++source) {
         char name[24], format[24];
         if (source < 6) {
@@ -436,82 +436,84 @@ std::array<ParameterInfo, kParameters> buildTable()
             std::snprintf(name, sizeof name, "FM Ring%d", source - 5);
             std::snprintf(format, sizeof format, "FM Ring%d/%%d", source - 5);
         }
-        b.perOscillator(26 + 6 * source, name, format, 0.0f, setFm, showPercentOrBlank, 6 * source);
+        b.perOscillator(param::kFmMatrix + 6 * source, name, format, 0.0f, setFm, showPercentOrBlank, 6 * source);
     }
-    b.perOscillator(74, "Pitch Mod.", "PitchMod%d", 0.0f, setPitchMod, showPitchMod);
-    b.perOscillator(80, "Out1", "Out%d->F1", 0.0f, setOscOut, showPercentOrBlank, 0);
-    b.perOscillator(86, "Out2", "Out%d->F2", 0.0f, setOscOut, showPercentOrBlank, 6);
-    b.perOscillator(92, "Raw", "Out%d->Raw", 0.0f, setOscOut, showPercentOrBlank, 12);
-    b.rows[92].defaultValue = 0.25f;
-    b.perOscillator(98, "Glide Time", "GlideTime%d", 0.0f, setGlideTime, showPercent);
-    b.row(104, "Glide", "General", "Glide Toggle", 0.0f, setGlide, showOnOff);
+    b.perOscillator(param::kOscPitchMod, "Pitch Mod.", "PitchMod%d", 0.0f, setPitchMod, showPitchMod);
+    b.perOscillator(param::kOscToFilter1, "Out1", "Out%d->F1", 0.0f, setOscOut, showPercentOrBlank, 0);
+    b.perOscillator(param::kOscToFilter2, "Out2", "Out%d->F2", 0.0f, setOscOut, showPercentOrBlank, 6);
+    b.perOscillator(param::kOscDirect, "Raw", "Out%d->Raw", 0.0f, setOscOut, showPercentOrBlank, 12);
+    b.rows[param::kOscDirect].defaultValue = 0.25f;
+    b.perOscillator(param::kOscGlideTime, "Glide Time", "GlideTime%d", 0.0f, setGlideTime, showPercent);
+    b.row(param::kGlide, "Glide", "General", "Glide Toggle", 0.0f, setGlide, showOnOff);
     static const char* const busOut[6] = {"AM1->F1", "AM2->F1", "AM1->F2", "AM2->F2", "AM1->Raw", "AM2->Raw"};
     static const char* const busName[3] = {"Out1", "Out2", "Raw"};
     for (int cell = 0; cell < 6; ++cell) {
-        b.row(105 + cell, busName[cell / 2], cell % 2 == 0 ? "AM1" : "AM2", busOut[cell], 0.0f, setBusOut,
+        b.row(param::kBusOut + cell, busName[cell / 2], cell % 2 == 0 ? "AM1" : "AM2", busOut[cell], 0.0f, setBusOut,
               showPercentOrBlank, cell);
     }
     for (int f = 0; f < 2; ++f) {
         char group[16], id[24];
         std::snprintf(group, sizeof group, "Flt%d", f + 1);
         std::snprintf(id, sizeof id, "Cutoff%d", f + 1);
-        b.row(111 + f, "Cutoff", group, id, 0.0f, setCutoff, showPercent, f);
+        b.row(param::kCutoff + f, "Cutoff", group, id, 0.0f, setCutoff, showPercent, f);
         std::snprintf(id, sizeof id, "Rez%d", f + 1);
-        b.row(113 + f, "Rez", group, id, 0.0f, setResonance, showPercent, f);
+        b.row(param::kResonance + f, "Rez", group, id, 0.0f, setResonance, showPercent, f);
         std::snprintf(id, sizeof id, "RezMod%d", f + 1);
-        b.row(188 + f, "Rez.EnvMod", group, id, 1.0f, setResonanceEnvMod, showPercent, f);
+        b.row(param::kResonanceEnvMod + f, "Rez.EnvMod", group, id, 1.0f, setResonanceEnvMod, showPercent, f);
         std::snprintf(group, sizeof group, "Flt%d EnvMod", f + 1);
         std::snprintf(id, sizeof id, "EnvMod%d", f + 1);
-        b.row(115 + f, "Freq.EnvMod", group, id, 0.0f, setCutoffEnvMod, showPercent, f);
+        b.row(param::kCutoffEnvMod + f, "Freq.EnvMod", group, id, 0.0f, setCutoffEnvMod, showPercent, f);
     }
     for (int s = 0; s < 16; ++s) {
         char name[24], id[24];
         std::snprintf(name, sizeof name, "Note %d", s + 1);
         std::snprintf(id, sizeof id, "SeqNote%d", s + 1);
-        b.row(117 + s, name, "Seq", id, 0.5f, setSeqNote, showNoteName, s);
+        b.row(param::kSeqNote + s, name, "Seq", id, 0.5f, setSeqNote, showNoteName, s);
         std::snprintf(name, sizeof name, "Vel %d", s + 1);
         std::snprintf(id, sizeof id, "SeqVel%d", s + 1);
-        b.row(133 + s, name, "Seq", id, 0.5f, setSeqVelocity, showPercentOrOff, s);
+        b.row(param::kSeqVelocity + s, name, "Seq", id, 0.5f, setSeqVelocity, showPercentOrOff, s);
         std::snprintf(name, sizeof name, "Length %d", s + 1);
         std::snprintf(id, sizeof id, "SeqLength%d", s + 1);
-        b.row(149 + s, name, "Seq", id, 0.5f, setSeqLength, showPercent, s);
+        b.row(param::kSeqLength + s, name, "Seq", id, 0.5f, setSeqLength, showPercent, s);
     }
-    b.row(165, "Steps", "Seq", "Nsteps", 0.0f, setSeqSteps, showSteps);
-    b.row(166, "Speed", "Seq", "Speed", 0.0f, setSeqSpeed, showPercent);
+    b.row(param::kSeqSteps, "Steps", "Seq", "Nsteps", 0.0f, setSeqSteps, showSteps);
+    b.row(param::kSeqSpeed, "Speed", "Seq", "Speed", 0.0f, setSeqSpeed, showPercent);
     for (int slot = 0; slot < 2; ++slot) {
         char group[16], name[24], id[24];
         std::snprintf(group, sizeof group, "FX%d", slot + 1);
         for (int p = 0; p < 6; ++p) {
             std::snprintf(name, sizeof name, "FX%d-%d", slot + 1, p + 1);
             std::snprintf(id, sizeof id, "FX%d-Param%d", slot + 1, p + 1);
-            b.row(167 + 6 * slot + p, name, group, id, 0.0f, setEffectParameter, showEffectParameter, 6 * slot + p)
+            const int cell = param::kFxParametersPerSlot * slot + p;
+            b.row(param::kFxParameter + cell, name, group, id, 0.0f, setEffectParameter, showEffectParameter, cell)
                 .label = "";
         }
         std::snprintf(id, sizeof id, "FX%d-DryWetMix", slot + 1);
-        b.row(179 + slot, "Dry/Wet", group, id, 0.5f, setDryWet, showPercent, slot);
+        b.row(param::kFxDryWet + slot, "Dry/Wet", group, id, 0.5f, setDryWet, showPercent, slot);
         std::snprintf(id, sizeof id, "FX%d-TempoSync", slot + 1);
-        b.row(191 + slot, "Sync", group, id, 1.0f, setSync, showOnOff, slot);
+        b.row(param::kFxTempoSync + slot, "Sync", group, id, 1.0f, setSync, showOnOff, slot);
     }
-    b.row(181, "Fx Mode", "General", "FxSerialMode", 1.0f, setFxMode, showOnOff);
-    b.row(182, "Fx Bypass", "General", "FxBypassMode", 0.0f, setFxBypass, showOnOff);
-    b.row(183, "Random", "Seq", "SeqRandomMode", 0.0f, setSeqRandom, showOnOff);
+    b.row(param::kFxSerialMode, "Fx Mode", "General", "FxSerialMode", 1.0f, setFxMode, showOnOff);
+    b.row(param::kFxBypass, "Fx Bypass", "General", "FxBypassMode", 0.0f, setFxBypass, showOnOff);
+    b.row(param::kSeqRandom, "Random", "Seq", "SeqRandomMode", 0.0f, setSeqRandom, showOnOff);
     for (int u = 0; u < 4; ++u) {
         char id[24];
         std::snprintf(id, sizeof id, "Unused%d", u + 1);
-        b.row(184 + u, "Unused", "", id, 1.0f, storeOnly, showPercent, u);
+        b.row(param::kUnused + u, "Unused", "", id, 1.0f, storeOnly, showPercent, u);
     }
-    b.row(190, "DC Remove", "General", "DCRemove", 1.0f, setDcRemove, showOnOff);
-    b.row(193, "FM Scaling", "General", "FMScaling", 1.0f, setFmScaling, showFmScaling);
-    b.row(194, "Bend Range", "General", "PitchBendRange", 0.02f, setBendRange, showBendRange).maximum = 0.12f;
-    b.row(195, "Vib. Depth", "General", "VibratoDepth", 1.0f, setVibratoDepth, showPercent);
-    b.perOscillator(196, "Pitch Rnd.", "RndPitchDepth%d", 0.0f, setPitchRandom, showPercentOrOff);
+    b.row(param::kDcRemove, "DC Remove", "General", "DCRemove", 1.0f, setDcRemove, showOnOff);
+    b.row(param::kFmScaling, "FM Scaling", "General", "FMScaling", 1.0f, setFmScaling, showFmScaling);
+    b.row(param::kBendRange, "Bend Range", "General", "PitchBendRange", 0.02f, setBendRange, showBendRange)
+        .maximum = 0.12f;
+    b.row(param::kVibratoDepth, "Vib. Depth", "General", "VibratoDepth", 1.0f, setVibratoDepth, showPercent);
+    b.perOscillator(param::kOscPitchRandom, "Pitch Rnd.", "RndPitchDepth%d", 0.0f, setPitchRandom, showPercentOrOff);
     for (int u = 0; u < 6; ++u) {
         char name[24], id[24];
         std::snprintf(name, sizeof name, "(User %d)", u + 1);
         std::snprintf(id, sizeof id, "UserSlider%d", u + 1);
-        b.row(202 + u, name, "General", id, 1.0f, setUserSlider, showPercent, u);
+        b.row(param::kUserSlider + u, name, "General", id, 1.0f, setUserSlider, showPercent, u);
     }
-    for (int i = 2; i <= 7; ++i) {
+    for (int i = param::kOscCoarse; i < param::kOscCoarse + 6; ++i) {
         b.rows[static_cast<std::size_t>(i)].label = "";
     }
     return b.rows;

@@ -1,5 +1,7 @@
 #include "params/user_controls_assignment.h"
 
+#include "params/parameter_table.h"
+
 #include <cmath>
 
 namespace pelko {
@@ -91,7 +93,7 @@ bool UserControlsAssignment::read(ByteReader& in, int)
     for (auto& p : parameters_) {
         p = in.int32();
         // Anything that is not a parameter index ends a slider's list.
-        if (p < -1 || p >= 208) {
+        if (p < -1 || p >= kParameters) {
             p = -1;
         }
     }

@@ -62,7 +62,7 @@ bool present(int number, std::string_view detail, int style, const char* caption
         full += "\n";
         full.append(detail.data(), detail.size());
     }
-    const char* caption = captionOverride != nullptr ? captionOverride : number == 21 ? kWarningCaption : kErrorCaption;
+    const char* caption = captionOverride != nullptr ? captionOverride : number == kMsgKeywordUpgrade ? kWarningCaption : kErrorCaption;
     MessageKind kind = style == kMessageYesNo ? MessageKind::Question : MessageKind::Warning;
     return userInterface().messageBox(full, caption, kind);
 }

@@ -47,9 +47,7 @@ void SynthPlugin::process(float* left, float* right, int frames, bool accumulate
             engine_.dropEvents();
             return;
         }
-        if (hostTempoFollowing_) {
-            followHostTempo();
-        }
+        followHostTempo();  // the tempo is taken from the host every block
         LockGuard lock(processLock_);
         engine_.render(left, right, frames, accumulate, *this);
     }

@@ -32,12 +32,6 @@ bool saneSampleRate(float rate) { return std::isfinite(rate) && rate >= 1000.0f 
 
 }  // namespace
 
-int SynthPlugin::instanceCount()
-{
-    std::lock_guard<std::mutex> lock(instancesMutex);
-    return liveInstances;
-}
-
 SynthPlugin::SynthPlugin(HostServices* host) : host_(host) { construct(); }
 
 void SynthPlugin::construct()

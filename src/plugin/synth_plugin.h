@@ -42,7 +42,7 @@ class WaveBank;
 
 constexpr const char* kProductString = "Pelko 2.02";
 constexpr const char* kVendorString = "Vantomo";
-constexpr int kNoLearnTarget = 208;
+constexpr int kNoLearnTarget = kParameters;
 
 class SynthPlugin final : public PluginInterface, public ParameterHost, private EngineOwner {
 public:
@@ -55,7 +55,6 @@ public:
     bool initOk() const { return initOk_; }
     // The plug-in behind a VST 2 descriptor made by the adapter (plugin/vst2_adapter.cpp).
     static SynthPlugin* fromEffect(vst2::AEffect* effect);
-    static int instanceCount();
 
     // ---- PluginInterface ----------------------------------------------------------------------
     void userInterfaceCall() override;
@@ -138,7 +137,6 @@ public:
     float sampleRate() const override { return engine_.sampleRate(); }
     float tempo() const override { return engine_.tempo(); }
     float masterGain() const override { return masterGain_.load(std::memory_order_relaxed); }
-    int blockSize() const { return engine_.blockSize(); }
     float dcCoefficient() const { return engine_.dcCoefficient(); }
     float halfSamplePeriod() const { return engine_.halfSamplePeriod(); }
     float leftBalance() const { return engine_.leftBalance(); }
@@ -229,8 +227,6 @@ private:
     // Set by the editor, taken by the audio thread when the next controller arrives.
     std::atomic<int> learnTarget_{kNoLearnTarget};
     bool initOk_ = false;
-    // The tempo is taken from the host every block.
-    bool hostTempoFollowing_ = true;
     bool globalTuningOn_ = false;
     TuningScaleObject globalTuning_ = makeGlobalTuning();
     TextObject bankInfo_ = makeBankInfo();

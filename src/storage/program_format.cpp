@@ -165,7 +165,7 @@ void upgradeProgram(Program& p, int version)
         // The phase amount changed from a bipolar to a unipolar range; the phase envelope that
         // carries it became a full-scale constant.
         for (int i = 0; i < 6; ++i) {
-            float& phase = values[static_cast<std::size_t>(20 + i)];
+            float& phase = values[static_cast<std::size_t>(param::kOscPhaseMod + i)];
             if (phase < 0.99f) {
                 float q = phase * 1.010101f - 0.5f;
                 if (q < 0.0f) q += 1.0f;

@@ -1,5 +1,6 @@
 #include "storage/side_files.h"
 
+#include "params/parameter_ids.h"
 #include "params/parameter_table.h"
 #include "params/patch_object_table.h"
 #include "platform/debug_output.h"
@@ -8,6 +9,7 @@
 #include "params/additive_settings_object.h"
 #include "params/envelope_object.h"
 #include "wave/additive_analysis.h"
+#include "wave/archive_errors.h"
 #include "wave/wav_file.h"
 
 #include <algorithm>
@@ -18,9 +20,6 @@ namespace {
 
 // No side file comes near this; anything larger is not one.
 constexpr std::size_t kLargestSideFile = std::size_t(1) << 20;
-
-constexpr int kRandomParameter = 183;
-constexpr int kFirstStepParameter = 117;
 
 bool isSlot(int slot) { return slot == 0 || slot == 1; }
 
@@ -117,14 +116,14 @@ bool loadObjectFile(ProgramHost& host, int object, std::string_view path, std::u
 
 }  // namespace
 
-int sequencerFileParameter(int i) { return i == 0 ? kRandomParameter : kFirstStepParameter + i - 1; }
+int sequencerFileParameter(int i) { return i == 0 ? param::kSeqRandom : param::kSeqNote + i - 1; }
 
 int effectFileParameter(int slot, int i)
 {
-    if (i < 6) {
-        return (slot == 0 ? 167 : 173) + i;
+    if (i < param::kFxParametersPerSlot) {
+        return param::kFxParameter + param::kFxParametersPerSlot * slot + i;
     }
-    return i == 6 ? 179 + slot : 191 + slot;
+    return i == param::kFxParametersPerSlot ? param::kFxDryWet + slot : param::kFxTempoSync + slot;
 }
 
 // ---- byte forms ---------------------------------------------------------------------------
@@ -328,7 +327,7 @@ bool loadWavIntoAdditiveSettings(ProgramHost& host, int object, std::string_view
     }
     WavFile wav;
     if (!wav.open(nativePath(path))) {
-        showMessage(wav.errorCode() == 3 ? kMsgErrorOpening : kMsgErrorReading, path);
+        showMessage(wav.errorCode() == kArchiveFileNotFound ? kMsgErrorOpening : kMsgErrorReading, path);
         return false;
     }
     const std::size_t frameBytes =

@@ -1,5 +1,6 @@
 #include "storage/sysex_import.h"
 
+#include "params/parameter_ids.h"
 #include "params/patch_object_table.h"
 #include "platform/debug_output.h"
 #include "platform/file_system.h"
@@ -23,15 +24,6 @@ constexpr std::array<std::string_view, 6> kLfoEnvelopeFiles = {
 constexpr std::array<std::string_view, 2> kEffectFiles = {"dx7-a.rfx", "dx7-b.rfx"};
 
 constexpr const char* kOperatorWave = "Single Cycle\\Sine";
-constexpr int kMainLevel = 1;
-constexpr int kFirstCoarse = 2;
-constexpr int kFirstFine = 8;
-constexpr int kFirstPhaseMod = 20;
-constexpr int kFirstFm = 26;
-constexpr int kFirstPitchMod = 74;
-constexpr int kFirstRaw = 92;
-constexpr int kFmScaling = 193;
-constexpr int kFirstUserSlider = 202;
 constexpr int kFmAmountSlider = 0;
 constexpr int kFeedbackSlider = 1;
 constexpr float kFmAmount = 0.9f;
@@ -104,7 +96,7 @@ float scalingDecibels(int curve, int depth, float octaves)
     return curve >= 2 ? db : -db;
 }
 
-int fmRow(int source, int target) { return kFirstFm + 6 * (source - 1) + (target - 1); }
+int fmRow(int source, int target) { return param::kFmMatrix + 6 * (source - 1) + (target - 1); }
 
 // ---- building objects ---------------------------------------------------------------------
 
@@ -241,7 +233,7 @@ float buildKeyScaling(const FmOperator& op, Curve& curve)
 
 void applySlider(Program& program, int slider, float value)
 {
-    program.values[static_cast<std::size_t>(kFirstUserSlider + slider)] = value;
+    program.values[static_cast<std::size_t>(param::kUserSlider + slider)] = value;
     const auto& assignments = program.objectAs<UserControlsAssignment>(object::kUserControlsAssignment);
     for (int k = 0; k < UserControlsAssignment::kAssignmentsPerSlider; ++k) {
         const UserControlsAssignment::Entry e = assignments.entry(slider, k);
@@ -283,17 +275,17 @@ void convertOperator(const FmVoice& voice, int i, Program& program)
     } else {
         const float semitones = 12.0f * std::log2(ratioOf(op)) + static_cast<float>(voice.transpose - 24);
         const int coarse = std::clamp(static_cast<int>(std::lround(semitones)), -48, 48);
-        values[static_cast<std::size_t>(kFirstCoarse + i)] = coarseValue(coarse);
-        values[static_cast<std::size_t>(kFirstFine + i)] =
+        values[static_cast<std::size_t>(param::kOscCoarse + i)] = coarseValue(coarse);
+        values[static_cast<std::size_t>(param::kOscFine + i)] =
             fineValue(std::clamp(semitones - static_cast<float>(coarse), -1.0f, 1.0f));
     }
-    values[static_cast<std::size_t>(kFirstPhaseMod + i)] = voice.keySync ? 0.0f : 1.0f;
+    values[static_cast<std::size_t>(param::kOscPhaseMod + i)] = voice.keySync ? 0.0f : 1.0f;
 
     const bool pitchMoves =
         std::any_of(voice.pitchLevels.begin(), voice.pitchLevels.end(), [](int l) { return l != 50; });
     if (pitchMoves) {
         buildPitchEnvelope(voice, program.objectAs<EnvelopeObject>(object::kOscPitchEnv + i).shape());
-        values[static_cast<std::size_t>(kFirstPitchMod + i)] = 0.5f;  // ratio 16: four octaves either way
+        values[static_cast<std::size_t>(param::kOscPitchMod + i)] = 0.5f;  // ratio 16: four octaves either way
     }
 }
 
@@ -315,11 +307,11 @@ void convertRouting(const FmVoice& voice, Program& program)
         applySlider(program, kFeedbackSlider, amount);
     }
     for (int carrier : routing.carriers) {
-        values[static_cast<std::size_t>(kFirstRaw + carrier - 1)] = 1.0f;
+        values[static_cast<std::size_t>(param::kOscDirect + carrier - 1)] = 1.0f;
     }
     applySlider(program, kFmAmountSlider, kFmAmount);
     const auto carriers = static_cast<float>(routing.carriers.size());
-    values[kMainLevel] = carriers >= 3.0f ? 0.5f / carriers : 0.25f;
+    values[param::kMainLevel] = carriers >= 3.0f ? 0.5f / carriers : 0.25f;
 }
 
 void convertLfo(const FmVoice& voice, const FmImportContent& content, Program& program)
@@ -392,8 +384,8 @@ FmImportContent loadFmImportContent(std::string_view installFolder)
 
 void convertFmVoice(const FmVoice& voice, const FmImportContent& content, Program& program)
 {
-    program.values[kFirstRaw] = 0.0f;
-    program.values[kFmScaling] = 0.0f;
+    program.values[param::kOscDirect] = 0.0f;
+    program.values[param::kFmScaling] = 0.0f;
     program.objectAs<TextObject>(object::kUserControlText + kFmAmountSlider).setText("FM amount");
     program.objectAs<TextObject>(object::kUserControlText + kFeedbackSlider).setText("Feedback");
     program.setName(voice.name);

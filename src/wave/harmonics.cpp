@@ -59,21 +59,6 @@ std::vector<double> periodFromSpectrum(std::vector<std::complex<double>> bins)
     return period;
 }
 
-std::vector<double> periodFromHarmonics(const std::vector<double>& amplitude, const std::vector<double>& phase,
-                                        std::size_t length)
-{
-    if (!isPowerOfTwo(length)) {
-        return std::vector<double>(length, 0.0);
-    }
-    std::vector<std::complex<double>> bins(length);
-    const std::size_t top = std::min(amplitude.size(), length / 2);
-    for (std::size_t h = 1; h < top; ++h) {
-        const double p = h < phase.size() ? phase[h] : 0.0;
-        bins[h] = amplitude[h] * std::polar(1.0, 2.0 * std::numbers::pi * p);
-    }
-    return periodFromSpectrum(std::move(bins));
-}
-
 std::vector<double> harmonicAmplitudes(const std::int16_t* samples, std::size_t length)
 {
     if (!isPowerOfTwo(length)) {

@@ -20,13 +20,6 @@ inline bool isPowerOfTwo(std::size_t n) { return n != 0 && (n & (n - 1)) == 0; }
 // are ignored.
 std::vector<double> periodFromSpectrum(std::vector<std::complex<double>> bins);
 
-// One period of length samples (a power of two):
-//   x[n] = Σ amplitude[h] · sin(2π·phase[h] + 2π·h·n/length)   for h = 1 … length/2 − 1,
-// with phases in cycles (a negative amplitude is a phase of half a cycle). Missing entries count
-// as zero; harmonic 0 and those at or above length/2 are ignored.
-std::vector<double> periodFromHarmonics(const std::vector<double>& amplitude, const std::vector<double>& phase,
-                                        std::size_t length);
-
 // The amplitude of every harmonic h = 0 … length/2 of a loop of length samples (a power of two),
 // scaled so that a sine of amplitude A at harmonic h measures A.
 std::vector<double> harmonicAmplitudes(const std::int16_t* samples, std::size_t length);

@@ -1,11 +1,11 @@
 // The factory bank as it ships: loaded into the built module, every designed program is named,
 // filed in a category, plays a C major chord at velocity 100 audibly and without clipping.
 #include "params/patch_object_table.h"
+#include "params/setting_objects.h"
+#include "params/text_object.h"
 #include "platform/file_system.h"
 #include "plugin/synth_plugin.h"
 #include "storage/chunk_storage.h"
-#include "storage/setting_objects.h"
-#include "storage/text_object.h"
 #include "support/plugin_fixture.h"
 
 #include <gtest/gtest.h>

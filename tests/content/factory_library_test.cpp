@@ -2,9 +2,9 @@
 // in the category the bank's program names, and its record reads back as that program.
 #include "library/preset_database.h"
 #include "params/patch_object_table.h"
+#include "params/setting_objects.h"
 #include "storage/chunk_storage.h"
 #include "storage/program_format.h"
-#include "storage/setting_objects.h"
 #include "support/plugin_fixture.h"
 
 #include <gtest/gtest.h>

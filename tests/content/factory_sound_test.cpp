@@ -2,12 +2,12 @@
 // velocity changes the level (and, where the instrument does it, the brightness), FM programs
 // carry sidebands that follow velocity and time, and every effect slot a program uses changes
 // its sound. Each test prints one line per program, so a run doubles as the measurement table.
+#include "engine/voice_manager.h"
 #include "library/factory_library.h"
 #include "params/patch_object_table.h"
-#include "engine/voice_manager.h"
+#include "params/setting_objects.h"
 #include "plugin/synth_plugin.h"
 #include "storage/chunk_storage.h"
-#include "storage/setting_objects.h"
 #include "support/plugin_fixture.h"
 #include "support/signal_analysis.h"
 

@@ -5,9 +5,9 @@
 #include "params/patch_object_table.h"
 #include "plugin/synth_plugin.h"
 #include "program_recipe.h"
-#include "storage/chunk_storage.h"
 #include "params/curve_objects.h"
-#include "storage/text_object.h"
+#include "params/text_object.h"
+#include "storage/chunk_storage.h"
 #include "support/plugin_fixture.h"
 #include "support/signal_analysis.h"
 

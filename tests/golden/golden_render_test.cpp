@@ -201,8 +201,8 @@ std::vector<std::uint8_t> richProgramChunk()
     program.objectAs<pelko::IntegerObject>(pelko::object::kFilterMode + 1).setValue(pelko::filter_id::kBandpass12);
     program.objectAs<pelko::IntegerObject>(pelko::object::kFxType).setValue(1);       // stereo delay
     program.objectAs<pelko::IntegerObject>(pelko::object::kFxType + 1).setValue(30);  // quad phaser
-    for (int object : {pelko::object::kFilterMode, pelko::object::kFilterMode + 1, pelko::object::kFxType,
-                       pelko::object::kFxType + 1}) {
+    for (int object : std::initializer_list<int>{pelko::object::kFilterMode, pelko::object::kFilterMode + 1,
+                                                 pelko::object::kFxType, pelko::object::kFxType + 1}) {
         plugin.applyPatchObject(object);
     }
     plugin.setParameter(111, 0.6f);

@@ -2,8 +2,8 @@
 // does alone, whatever rate the other was given and in whatever order their blocks are rendered.
 #include "engine/engine_random.h"
 #include "params/patch_object_table.h"
+#include "params/setting_objects.h"
 #include "plugin/synth_plugin.h"
-#include "storage/setting_objects.h"
 #include "support/plugin_fixture.h"
 #include "support/signal_analysis.h"
 

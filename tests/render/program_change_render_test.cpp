@@ -1,7 +1,7 @@
 // A MIDI file whose program changes and notes fall on the same ticks, rendered through the built
 // module as a host drives it (no user-interface call in between): every note sounds with its new
 // program, and renders are bit-identical run after run.
-#include "audio/midi_file.h"
+#include "midi_file.h"
 #include "params/patch_object_table.h"
 #include "render_session.h"
 #include "storage/chunk_storage.h"

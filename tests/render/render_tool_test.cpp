@@ -1,6 +1,6 @@
 // pelko-render run as a user runs it: as a separate process, with a MIDI file, presets and an
 // output name, checked by reading the file it writes and the calls its module received.
-#include "audio/midi_file.h"
+#include "midi_file.h"
 #include "platform/file_system.h"
 #include "support/plugin_fixture.h"
 #include "support/test_folders.h"

@@ -3,7 +3,7 @@
 // them into the preset library, and the content tests play them.
 #pragma once
 
-#include "storage/program.h"
+#include "params/program.h"
 
 #include <string>
 #include <vector>

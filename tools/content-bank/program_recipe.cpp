@@ -1,12 +1,12 @@
 #include "program_recipe.h"
 
+#include "params/curve_objects.h"
+#include "params/envelope_object.h"
 #include "params/fm_depth_curve.h"
 #include "params/patch_object_table.h"
-#include "params/curve_objects.h"
-#include "storage/envelope_object.h"
-#include "storage/setting_objects.h"
-#include "storage/text_object.h"
-#include "storage/wave_name_object.h"
+#include "params/setting_objects.h"
+#include "params/text_object.h"
+#include "params/wave_name_object.h"
 
 #include <algorithm>
 #include <array>

@@ -2,7 +2,7 @@
 // levels instead of the 0–1 values and breakpoint lists the program stores.
 #pragma once
 
-#include "storage/program.h"
+#include "params/program.h"
 
 #include <string_view>
 

@@ -2,8 +2,8 @@
 // settings of the two effect slots.
 #pragma once
 
-#include "storage/envelope_object.h"
-#include "storage/setting_objects.h"
+#include "params/envelope_object.h"
+#include "params/setting_objects.h"
 #include "storage/side_files.h"
 
 #include <array>

@@ -3,7 +3,7 @@
 // starts with a program change to the next program of the list, so every program is heard in turn.
 #pragma once
 
-#include "audio/midi_file.h"
+#include "midi_file.h"
 
 #include <vector>
 

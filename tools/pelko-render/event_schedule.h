@@ -3,7 +3,7 @@
 // sequencer would report at its first sample.
 #pragma once
 
-#include "audio/midi_file.h"
+#include "midi_file.h"
 #include "plugin/vst2_abi.h"
 
 #include <cstdint>

@@ -3,9 +3,9 @@
 #include "audio_file_writer.h"
 #include "demo_phrase.h"
 #include "event_schedule.h"
+#include "midi_file.h"
 #include "preset_file.h"
 
-#include "audio/midi_file.h"
 #include "host_module.h"
 #include "platform/file_system.h"
 

@@ -115,7 +115,6 @@ protected:
     virtual void sampleRateChanged() {}
 
     float invSampleRate() const { return invSampleRate_; }
-    float invTempo() const { return invBpm_; }
     float denormalGuard() const { return denormalGuard_; }
     void flipDenormalGuard() { denormalGuard_ = -denormalGuard_; }
     float mixed(float dry, float wet) const { return dry + (wet - dry) * mix_; }

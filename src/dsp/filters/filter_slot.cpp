@@ -99,8 +99,6 @@ void FilterSlot::prepare(const FilterTables& tables)
     combLine_.shrink_to_fit();
 }
 
-std::size_t FilterSlot::storageSize() { return kStorageSize; }
-
 void FilterSlot::clear()
 {
     if (filter_ != nullptr) {

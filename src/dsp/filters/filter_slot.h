@@ -37,9 +37,6 @@ public:
     void clear();
     Filter* filter() const { return filter_; }
 
-    // Size of the in-place storage: the largest filter type.
-    static std::size_t storageSize();
-
 private:
     static constexpr std::size_t kStorageSize = 128;
 

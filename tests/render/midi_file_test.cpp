@@ -1,4 +1,4 @@
-#include "audio/midi_file.h"
+#include "midi_file.h"
 
 #include <gtest/gtest.h>
 

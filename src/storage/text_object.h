@@ -1,4 +1,0 @@
-// Moved to params/text_object.h with the rest of the patch model; kept for code that still names this path.
-#pragma once
-
-#include "params/text_object.h"
