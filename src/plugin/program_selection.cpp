@@ -294,8 +294,28 @@ void SynthPlugin::refreshBankWaves()
     {
         LockGuard lock(processLock_);
         bankWaves_.install(*update);
+        reserveBankEffects();
     }
     // update now holds the waves replaced, freed here, off the lock.
+}
+
+void SynthPlugin::reserveBankEffects()
+{
+    // A synced delay of any bank program then fits its line when the program is selected on the
+    // audio thread, at every tempo the host may later choose.
+    for (const Program& program : bank_.programs) {
+        for (int slot = 0; slot < EffectSlots::kSlots; ++slot) {
+            if (program.values[static_cast<std::size_t>(param::kFxTempoSync + slot)] == 0.0f) {
+                continue;
+            }
+            std::array<float, kEffectParameters> values{};
+            for (int i = 0; i < kEffectParameters; ++i) {
+                values[static_cast<std::size_t>(i)] =
+                    program.values[static_cast<std::size_t>(param::kFxParameter + slot * param::kFxParametersPerSlot + i)];
+            }
+            engine_.effects().reserveSyncedTimes(slot, program.objectAs<IntegerObject>(object::kFxType + slot).value(), values);
+        }
+    }
 }
 
 void SynthPlugin::markBankChanged()

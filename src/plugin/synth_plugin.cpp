@@ -126,6 +126,10 @@ void SynthPlugin::userInterfaceCall()
                     " on the audio thread: its waves were not ready and load now\n");
     }
     completeDeferredWaveLoads();
+    if (effectLinesShortened_.exchange(false)) {
+        LockGuard lock(processLock_);
+        engine_.effects().growShortenedLines();
+    }
 }
 
 // ---- parameters -----------------------------------------------------------------------------------

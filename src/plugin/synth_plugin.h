@@ -203,6 +203,8 @@ private:
     void applyObjectToEngine(int index);
     void completeDeferredWaveLoads();
     void refreshBankWaves();
+    // Under the lock: room in the effect slots for the synced delay times of every bank program.
+    void reserveBankEffects();
     void markBankChanged();
 
     // plugin_processing.cpp
@@ -248,6 +250,9 @@ private:
     // A program change on the audio thread found its waves not ready; reported at the next
     // user-interface call (the debug channel is not written from the audio thread).
     std::atomic<int> unpreparedProgramChange_{-1};
+    // Set on the audio thread when an effect plays a synced time shorter than chosen; its lines
+    // grow at the next user-interface call.
+    std::atomic<bool> effectLinesShortened_{false};
     // Set on the audio thread when the host should refresh its display after the block.
     std::atomic<bool> hostDisplayStale_{false};
 
