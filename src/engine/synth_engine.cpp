@@ -288,17 +288,21 @@ void SynthEngine::restartOutput()
 
 void SynthEngine::setPolyphony(int voices)
 {
-    if (voices_ != nullptr && voices_->polyphony() != voices) {
+    // Once built, the pool stays for the engine's life and only its limit changes, so that a host
+    // value arriving on the audio thread neither allocates nor frees, and sounding voices go on.
+    if (voices_ != nullptr) {
         voices_->setPolyphony(voices);
+        return;
     }
-    if (voices_ == nullptr) {
-        try {
-            voices_ = std::make_unique<VoiceManager>(context_, voices);
-        } catch (const std::bad_alloc&) {
-            showMessage(kMsgOutOfMemory);
-        }
+    try {
+        voices_ = std::make_unique<VoiceManager>(context_, voices);
+    } catch (const std::bad_alloc&) {
+        showMessage(kMsgOutOfMemory);
+        return;
     }
-    if (voices_ != nullptr && voices_->freeVoices().count < voices) {
+    // Memory ran out while the pool was built: it is dropped at once, by the call that built it,
+    // and the next call tries again.
+    if (voices_->poolSize() < voices) {
         voices_.reset();
     }
 }

@@ -82,8 +82,9 @@ public:
     bool setTempo(float beatsPerMinute);
 
     // ---- voices -------------------------------------------------------------------------------
-    // [ui] The first call creates the pool (message 1 when memory runs out); a pool that cannot
-    // give this many voices is dropped, so the next call tries again.
+    // The first call [ui] creates the pool (message 1 when memory runs out; a pool that memory
+    // left too small for this many voices is dropped again, so the next call tries again). Later
+    // calls [audio] only change the voice limit: the pool is never rebuilt or freed here.
     void setPolyphony(int voices);
     void resetVoices();
     void releaseAllVoices();

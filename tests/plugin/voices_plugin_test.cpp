@@ -116,6 +116,48 @@ TEST_F(PluginVoices, VoicesParameterCreatesThePoolAndSetsTheLimit)
     EXPECT_EQ(plugin().voiceManager()->poolSize(), 128);
 }
 
+// Changing Voices while the pool is crowded (stolen voices still fading, fewer free voices than
+// the new limit) changes only the limit: nothing is allocated or freed on the processing thread,
+// the sounding voices go on, and new notes keep to the new limit.
+TEST_F(PluginVoices, VoicesChangeWhileProcessingNeitherAllocatesNorFrees)
+{
+    plugin().setParameter(0, 1.0f);  // 32 voices
+    for (int k = 0; k < 120; ++k) {
+        note(k, 4 + k);
+    }
+    render(256);
+    const pelko::VoiceManager* pool = plugin().voiceManager();
+    ASSERT_NE(pool, nullptr);
+    ASSERT_GT(pool->playingVoices().count, 112);  // fewer than 16 voices free
+    std::vector<float> left(256), right(256);
+    float* outputs[2] = {left.data(), right.data()};
+    {
+        testing_support::AllocationCounter counter;
+        instance.effect()->setParameter(instance.effect(), 0, 15.0f / 31.0f);  // 16 voices
+        instance.effect()->processReplacing(instance.effect(), nullptr, outputs, 256);
+        EXPECT_EQ(counter.count(), 0u);
+        EXPECT_EQ(counter.frees(), 0u);
+    }
+    ASSERT_EQ(plugin().voiceManager(), pool);
+    EXPECT_EQ(pool->polyphony(), 16);
+    EXPECT_EQ(pool->poolSize(), 128);
+    EXPECT_GE(pool->playingVoices().count, 32);   // the 32 held notes still sound
+    EXPECT_GT(testing_support::rms(left), 0.01);
+
+    events.add(0, 0xB0, 123, 0);  // all notes off
+    render(256);
+    for (int b = 0; b < 400 && pool->playingVoices().count > 0; ++b) {
+        render(256);
+    }
+    ASSERT_EQ(pool->playingVoices().count, 0);
+    for (int k = 0; k < 20; ++k) {
+        note(k, 40 + k);
+    }
+    const auto out = render(16384);  // the stolen voices' fades are over
+    EXPECT_EQ(pool->playingVoices().count, 16);
+    EXPECT_GT(testing_support::rms(out, 8192), 0.01);
+}
+
 TEST_F(PluginVoices, TuningScaleOfTheProgramOrTheGlobalOneSetsThePitch)
 {
     auto& scale = plugin().editBuffer().objectAs<pelko::TuningScaleObject>(pelko::object::kMicrotuningScale).scale();
