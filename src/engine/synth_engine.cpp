@@ -110,6 +110,9 @@ void SynthEngine::render(float* left, float* right, int frames, bool accumulate,
             float sumRight = 0.0f;
             if (voices_ != nullptr) {
                 voices_->renderSample(sumLeft, sumRight);
+                if (voicesFading_) {
+                    fadeVoiceSample(sumLeft, sumRight);
+                }
             }
             if (accumulate) {
                 left[position] += sumLeft * gainLeft;
@@ -312,6 +315,30 @@ void SynthEngine::resetVoices()
     if (voices_ != nullptr) {
         voices_->resetAll();
     }
+    voicesFading_ = false;
+    fadeGain_ = 1.0f;
+}
+
+void SynthEngine::fadeOutVoices()
+{
+    if (!voicesSounding() || voicesFading_) {
+        return;
+    }
+    voicesFading_ = true;
+    fadeGain_ = 1.0f;
+    fadeStep_ = 1.0f / (kVoiceFadeSeconds * sampleRate_);
+}
+
+void SynthEngine::fadeVoiceSample(float& left, float& right)
+{
+    fadeGain_ -= fadeStep_;
+    if (fadeGain_ <= 0.0f) {
+        left = right = 0.0f;
+        resetVoices();
+        return;
+    }
+    left *= fadeGain_;
+    right *= fadeGain_;
 }
 
 void SynthEngine::releaseAllVoices()

@@ -50,6 +50,7 @@ void SynthPlugin::process(float* left, float* right, int frames, bool accumulate
         if (hostTempoFollowing_) {
             followHostTempo();
         }
+        noteProcessing();
         LockGuard lock(processLock_);
         engine_.render(left, right, frames, accumulate, *this);
         if (engine_.effects().linesShortened()) {

@@ -27,6 +27,7 @@
 
 #include <array>
 #include <atomic>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -199,6 +200,9 @@ private:
     void prepareProgram(int index, PreparedProgram& prepared);
     void commitProgram(int index, Program* prepared, const ProgramWaves* waves);
     void commitMidiProgramChange(int index);
+    // Recorded by every process call; whether a thread other than the caller renders blocks now.
+    void noteProcessing();
+    bool processingElsewhere() const;
     void selectWave(int oscillator);
     void applyObjectToEngine(int index);
     void completeDeferredWaveLoads();
@@ -257,6 +261,9 @@ private:
     std::atomic<bool> hostDisplayStale_{false};
 
     std::atomic<int> currentProgram_{0};
+    // When the last block was rendered (steady clock, ns; 0: never) and by which thread.
+    std::atomic<std::int64_t> lastProcessNs_{0};
+    std::atomic<std::uintptr_t> processThread_{0};
 };
 
 }  // namespace pelko
