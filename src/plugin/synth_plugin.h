@@ -29,6 +29,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -192,6 +193,11 @@ private:
     // back around the call.
     template <class Fn>
     auto withStorage(Fn&& fn);
+    // Runs fn with a storage view for saving: the bank as it is, the edit buffer copied into its
+    // slot and copies of the global objects, taken in short sections under the processing lock;
+    // fn itself runs outside it.
+    template <class Fn>
+    auto withSavedState(Fn&& fn);
     // After a chunk, the state file or a bank file was read: the editor view, the tuning and the
     // program to select.
     void finishBankLoad(int selectIndex, const std::optional<EditorViewBlock>& view);
@@ -224,6 +230,10 @@ private:
     // Field order follows the construction order.
     bool midiOutEnabled_ = false;
     mutable RecursiveLock processLock_;
+    // Held, before the processing lock, by everything that changes the bank or the global objects
+    // stored with it, and by saving for as long as it writes the bank out; never on the audio
+    // thread, which only reads the bank.
+    std::mutex bankLock_;
     // Exactly 0 while a program is being selected: incoming events are then dropped.
     std::atomic<float> masterGain_{1.0f};
     Program editBuffer_;
