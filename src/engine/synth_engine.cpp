@@ -110,6 +110,9 @@ void SynthEngine::render(float* left, float* right, int frames, bool accumulate,
             float sumRight = 0.0f;
             if (voices_ != nullptr) {
                 voices_->renderSample(sumLeft, sumRight);
+                if (voicesFading_) {
+                    fadeVoiceSample(sumLeft, sumRight);
+                }
             }
             if (accumulate) {
                 left[position] += sumLeft * gainLeft;
@@ -287,17 +290,21 @@ void SynthEngine::restartOutput()
 
 void SynthEngine::setPolyphony(int voices)
 {
-    if (voices_ != nullptr && voices_->polyphony() != voices) {
+    // Once built, the pool stays for the engine's life and only its limit changes, so that a host
+    // value arriving on the audio thread neither allocates nor frees, and sounding voices go on.
+    if (voices_ != nullptr) {
         voices_->setPolyphony(voices);
+        return;
     }
-    if (voices_ == nullptr) {
-        try {
-            voices_ = std::make_unique<VoiceManager>(context_, voices);
-        } catch (const std::bad_alloc&) {
-            showMessage(kMsgOutOfMemory);
-        }
+    try {
+        voices_ = std::make_unique<VoiceManager>(context_, voices);
+    } catch (const std::bad_alloc&) {
+        showMessage(kMsgOutOfMemory);
+        return;
     }
-    if (voices_ != nullptr && voices_->freeVoices().count < voices) {
+    // Memory ran out while the pool was built: it is dropped at once, by the call that built it,
+    // and the next call tries again.
+    if (voices_->poolSize() < voices) {
         voices_.reset();
     }
 }
@@ -307,6 +314,30 @@ void SynthEngine::resetVoices()
     if (voices_ != nullptr) {
         voices_->resetAll();
     }
+    voicesFading_ = false;
+    fadeGain_ = 1.0f;
+}
+
+void SynthEngine::fadeOutVoices()
+{
+    if (!voicesSounding() || voicesFading_) {
+        return;
+    }
+    voicesFading_ = true;
+    fadeGain_ = 1.0f;
+    fadeStep_ = 1.0f / (kVoiceFadeSeconds * sampleRate_);
+}
+
+void SynthEngine::fadeVoiceSample(float& left, float& right)
+{
+    fadeGain_ -= fadeStep_;
+    if (fadeGain_ <= 0.0f) {
+        left = right = 0.0f;
+        resetVoices();
+        return;
+    }
+    left *= fadeGain_;
+    right *= fadeGain_;
 }
 
 void SynthEngine::releaseAllVoices()

@@ -83,11 +83,16 @@ public:
     bool setTempo(float beatsPerMinute);
 
     // ---- voices -------------------------------------------------------------------------------
-    // [ui] The first call creates the pool (message 1 when memory runs out); a pool that cannot
-    // give this many voices is dropped, so the next call tries again.
+    // The first call [ui] creates the pool (message 1 when memory runs out; a pool that memory
+    // left too small for this many voices is dropped again, so the next call tries again). Later
+    // calls [audio] only change the voice limit: the pool is never rebuilt or freed here.
     void setPolyphony(int voices);
     void resetVoices();
     void releaseAllVoices();
+    // Every sounding voice is faded out over kVoiceFadeSeconds by the next blocks rendered, then
+    // reset; voicesSounding() turns false once that has happened. A reset ends the fade at once.
+    static constexpr float kVoiceFadeSeconds = 0.005f;
+    void fadeOutVoices();
     bool voicesSounding() const;
     // Live cutoff and resonance changes reach the sounding voices, which glide to them.
     void broadcastCutoff(int filter);
@@ -131,6 +136,8 @@ private:
     void finishOutput(float* left, float* right, int upTo);
     void removeDc(float* left, float* right, int frames);
     void retireWave(std::shared_ptr<const Wave> wave) noexcept;
+    // One sample of the voice sum through the fade; the voices are reset when it reaches 0.
+    void fadeVoiceSample(float& left, float& right);
 
     EngineSettings settings_;
     FrequencyTable notePitchTable_{};
@@ -159,6 +166,10 @@ private:
         int position = 0;
     } out_;
     int finishedUpTo_ = 0;
+    // The fade of fadeOutVoices: the voice sum's gain while it runs, and its fall per sample.
+    bool voicesFading_ = false;
+    float fadeGain_ = 1.0f;
+    float fadeStep_ = 0.0f;
 };
 
 }  // namespace pelko

@@ -48,8 +48,12 @@ void SynthPlugin::process(float* left, float* right, int frames, bool accumulate
             return;
         }
         followHostTempo();  // the tempo is taken from the host every block
+        noteProcessing();
         LockGuard lock(processLock_);
         engine_.render(left, right, frames, accumulate, *this);
+        if (engine_.effects().linesShortened()) {
+            effectLinesShortened_.store(true);
+        }
     }
     // A program change during the block renamed the program: the host is told once the lock is
     // released.

@@ -40,6 +40,7 @@ bool SynthPlugin::copyEditBufferTo(int index)
         return false;
     }
     {
+        std::lock_guard<std::mutex> bankGuard(bankLock_);
         LockGuard lock(processLock_);
         bank_.programs[static_cast<std::size_t>(index)] = editBuffer_;
     }
@@ -53,6 +54,7 @@ void SynthPlugin::renameProgram(int index, std::string_view name)
         return;
     }
     {
+        std::lock_guard<std::mutex> bankGuard(bankLock_);
         LockGuard lock(processLock_);
         bank_.programs[static_cast<std::size_t>(index)].setName(name);
         if (index == currentProgram_) {
@@ -84,6 +86,7 @@ void SynthPlugin::pasteProgram(int index)
         return;
     }
     {
+        std::lock_guard<std::mutex> bankGuard(bankLock_);
         LockGuard lock(processLock_);
         bank_.programs[static_cast<std::size_t>(index)] = *clipboardProgram_;
     }
@@ -111,6 +114,7 @@ void SynthPlugin::storeProgram(int slot, const Program& program)
         return;
     }
     {
+        std::lock_guard<std::mutex> bankGuard(bankLock_);
         LockGuard lock(processLock_);
         bank_.programs[static_cast<std::size_t>(slot)] = program;
     }
@@ -131,6 +135,7 @@ void SynthPlugin::initialiseProgram(int index, bool toDefaults)
         }
     }
     {
+        std::lock_guard<std::mutex> bankGuard(bankLock_);
         LockGuard lock(processLock_);
         bank_.programs[static_cast<std::size_t>(index)].swap(fresh);
     }
@@ -162,6 +167,7 @@ bool SynthPlugin::storePresetInLibrary(int slot, int catId, int* newId)
     // copied, never while a dialog is open.
     std::optional<Program> filed;
     {
+        std::lock_guard<std::mutex> bankGuard(bankLock_);
         LockGuard lock(processLock_);
         Program& source = slot == currentProgram_ ? editBuffer_ : bank_.programs[static_cast<std::size_t>(slot)];
         if (catId != -1) {

@@ -1,8 +1,10 @@
 // Program selection in two halves, and the apply steps of patch objects.
 //
-// Prepare (user-interface thread, without the processing lock): copy the bank slot and build its
-// six waves. Commit (under the lock): swap the copy and the waves in, run the other objects' apply
-// steps and re-apply every parameter. The host is told after the lock is released.
+// The sounding voices are faded out first (a few milliseconds on the audio thread; at once when no
+// other thread processes). Prepare (user-interface thread, without the processing lock): copy the
+// bank slot and build its six waves. Commit (under the lock): swap the copy and the waves in, run
+// the other objects' apply steps and re-apply every parameter. The host is told after the lock is
+// released.
 //
 // A program change that arrives as MIDI commits on the audio thread, inside the processing loop.
 // It must not allocate or wait, so the waves of every bank slot are kept ready (BankWaves,
@@ -20,10 +22,30 @@
 #include "params/wave_name_object.h"
 #include "wave/wave_bank.h"
 
+#include <chrono>
+#include <cstdint>
+
 namespace pelko {
 namespace {
 
-constexpr int kSilencePolls = 1000;  // of 1 ms each
+// How long a program change waits at most for the audio thread to fade the voices out: a few
+// blocks of the usual sizes, short enough for the caller to return within 20 ms.
+constexpr auto kFadeWait = std::chrono::milliseconds(15);
+// Processing counts as running when a block was rendered this recently.
+constexpr std::int64_t kProcessingRecentNs = 200'000'000;
+
+// A token per thread: the address of a thread-local object.
+std::uintptr_t threadToken()
+{
+    thread_local char token = 0;
+    return reinterpret_cast<std::uintptr_t>(&token);
+}
+
+std::int64_t steadyNanoseconds()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
 
 bool isWaveObject(int index)
 {
@@ -42,21 +64,25 @@ void SynthPlugin::selectProgram(int index)
         commitMidiProgramChange(index);
         return;
     }
+    const auto start = std::chrono::steady_clock::now();
     {
         LockGuard lock(processLock_);
-        engine_.releaseAllVoices();
+        engine_.fadeOutVoices();
     }
     auto prepared = std::make_unique<PreparedProgram>();
     prepareProgram(index, *prepared);
-    // Let the released voices fall silent, at most about a second.
-    for (int poll = 0; poll < kSilencePolls; ++poll) {
-        {
-            LockGuard lock(processLock_);
-            if (!engine_.voicesSounding()) {
-                break;
+    // While another thread processes, it fades the voices out within a few blocks; without one
+    // nothing would ever end the fade, and the commit below silences the voices at once.
+    if (processingElsewhere()) {
+        while (std::chrono::steady_clock::now() - start < kFadeWait) {
+            {
+                LockGuard lock(processLock_);
+                if (!engine_.voicesSounding()) {
+                    break;
+                }
             }
+            sleepMilliseconds(1);
         }
-        sleepMilliseconds(1);
     }
     {
         LockGuard lock(processLock_);
@@ -65,6 +91,19 @@ void SynthPlugin::selectProgram(int index)
     // prepared now holds the previous edit buffer, freed here, off the lock.
     prepared.reset();
     tellHostDisplayChanged();
+}
+
+void SynthPlugin::noteProcessing()
+{
+    lastProcessNs_.store(steadyNanoseconds(), std::memory_order_relaxed);
+    processThread_.store(threadToken(), std::memory_order_relaxed);
+}
+
+bool SynthPlugin::processingElsewhere() const
+{
+    const std::int64_t last = lastProcessNs_.load(std::memory_order_relaxed);
+    return last != 0 && steadyNanoseconds() - last < kProcessingRecentNs &&
+           processThread_.load(std::memory_order_relaxed) != threadToken();
 }
 
 void SynthPlugin::prepareProgram(int index, PreparedProgram& prepared)
@@ -294,8 +333,28 @@ void SynthPlugin::refreshBankWaves()
     {
         LockGuard lock(processLock_);
         bankWaves_.install(*update);
+        reserveBankEffects();
     }
     // update now holds the waves replaced, freed here, off the lock.
+}
+
+void SynthPlugin::reserveBankEffects()
+{
+    // A synced delay of any bank program then fits its line when the program is selected on the
+    // audio thread, at every tempo the host may later choose.
+    for (const Program& program : bank_.programs) {
+        for (int slot = 0; slot < EffectSlots::kSlots; ++slot) {
+            if (program.values[static_cast<std::size_t>(param::kFxTempoSync + slot)] == 0.0f) {
+                continue;
+            }
+            std::array<float, kEffectParameters> values{};
+            for (int i = 0; i < kEffectParameters; ++i) {
+                values[static_cast<std::size_t>(i)] =
+                    program.values[static_cast<std::size_t>(param::kFxParameter + slot * param::kFxParametersPerSlot + i)];
+            }
+            engine_.effects().reserveSyncedTimes(slot, program.objectAs<IntegerObject>(object::kFxType + slot).value(), values);
+        }
+    }
 }
 
 void SynthPlugin::markBankChanged()

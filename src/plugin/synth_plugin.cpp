@@ -120,6 +120,10 @@ void SynthPlugin::userInterfaceCall()
                     " on the audio thread: its waves were not ready and load now\n");
     }
     completeDeferredWaveLoads();
+    if (effectLinesShortened_.exchange(false)) {
+        LockGuard lock(processLock_);
+        engine_.effects().growShortenedLines();
+    }
 }
 
 // ---- parameters -----------------------------------------------------------------------------------
@@ -277,6 +281,7 @@ void SynthPlugin::effectParameterDisplay(int slot, int parameter, float, char* o
 
 void SynthPlugin::setGlobalTuning(bool on)
 {
+    std::lock_guard<std::mutex> bankGuard(bankLock_);
     LockGuard lock(processLock_);
     globalTuningOn_ = on;
     applyTuningTable();
@@ -301,10 +306,46 @@ auto SynthPlugin::withStorage(Fn&& fn)
     return result;
 }
 
+template <class Fn>
+auto SynthPlugin::withSavedState(Fn&& fn)
+{
+    // No other thread changes the bank while it is written out (bank writers hold bankLock_ as
+    // well as the processing lock), so only the edit buffer and the global objects need copying
+    // under the processing lock, which the audio thread then waits for a few microseconds at most.
+    std::lock_guard<std::mutex> bankGuard(bankLock_);
+    auto snapshot = std::make_unique<Program>();
+    auto stored = std::make_unique<Program>();
+    TuningScaleObject tuning = makeGlobalTuning();
+    TextObject info = makeBankInfo();
+    bool tuningOn = false;
+    int current = 0;
+    {
+        LockGuard lock(processLock_);
+        *snapshot = editBuffer_;
+        tuningOn = globalTuningOn_;
+        tuning.copyFrom(globalTuning_);
+        info.copyFrom(bankInfo_);
+        current = currentProgram_.load();
+    }
+    // What a save has always done: the edit buffer goes into its slot in its stored form.
+    Program* saved = snapshot.get();
+    if (current >= 0 && current < kProgramCount) {
+        pelko::copyProgram(*snapshot, *stored);
+        Program& slot = bank_.programs[static_cast<std::size_t>(current)];
+        {
+            LockGuard lock(processLock_);
+            slot.swap(*stored);
+        }
+        saved = &slot;
+    }
+    // `stored` now holds the slot's previous contents, freed off the lock.
+    StorageState state{bank_, *saved, current, {tuningOn, tuning, info}, nullptr};
+    return fn(state);
+}
+
 std::vector<std::uint8_t> SynthPlugin::saveChunk(bool programOnly)
 {
-    LockGuard lock(processLock_);
-    return withStorage([&](StorageState& state) { return pelko::getChunk(state, programOnly); });
+    return withSavedState([&](StorageState& state) { return pelko::getChunk(state, programOnly); });
 }
 
 bool SynthPlugin::loadChunk(bool programOnly, const void* data, std::size_t size)
@@ -314,6 +355,7 @@ bool SynthPlugin::loadChunk(bool programOnly, const void* data, std::size_t size
     }
     SetChunkResult result;
     {
+        std::lock_guard<std::mutex> bankGuard(bankLock_);
         LockGuard lock(processLock_);
         result = withStorage([&](StorageState& state) { return pelko::setChunk(state, data, size, programOnly); });
     }
@@ -347,6 +389,7 @@ bool SynthPlugin::restoreState()
     }
     FileLoadResult result;
     {
+        std::lock_guard<std::mutex> bankGuard(bankLock_);
         LockGuard lock(processLock_);
         result = withStorage([&](StorageState& state) {
             // The first start has no saved state yet: it begins with the factory bank.
@@ -367,8 +410,7 @@ bool SynthPlugin::saveState()
     if (!installFolder_) {
         return false;
     }
-    LockGuard lock(processLock_);
-    return withStorage([&](StorageState& state) { return saveBankFile(state, stateFilePath(stateFolder(*installFolder_))); });
+    return withSavedState([&](StorageState& state) { return saveBankFile(state, stateFilePath(stateFolder(*installFolder_))); });
 }
 
 // ---- sample rate, block size, suspend/resume --------------------------------------------------------

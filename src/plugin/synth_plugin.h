@@ -27,7 +27,9 @@
 
 #include <array>
 #include <atomic>
+#include <cstdint>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -189,6 +191,11 @@ private:
     // back around the call.
     template <class Fn>
     auto withStorage(Fn&& fn);
+    // Runs fn with a storage view for saving: the bank as it is, the edit buffer copied into its
+    // slot and copies of the global objects, taken in short sections under the processing lock;
+    // fn itself runs outside it.
+    template <class Fn>
+    auto withSavedState(Fn&& fn);
     // After a chunk, the state file or a bank file was read: the editor view, the tuning and the
     // program to select.
     void finishBankLoad(int selectIndex, const std::optional<EditorViewBlock>& view);
@@ -197,10 +204,15 @@ private:
     void prepareProgram(int index, PreparedProgram& prepared);
     void commitProgram(int index, Program* prepared, const ProgramWaves* waves);
     void commitMidiProgramChange(int index);
+    // Recorded by every process call; whether a thread other than the caller renders blocks now.
+    void noteProcessing();
+    bool processingElsewhere() const;
     void selectWave(int oscillator);
     void applyObjectToEngine(int index);
     void completeDeferredWaveLoads();
     void refreshBankWaves();
+    // Under the lock: room in the effect slots for the synced delay times of every bank program.
+    void reserveBankEffects();
     void markBankChanged();
 
     // plugin_processing.cpp
@@ -216,6 +228,10 @@ private:
     // Field order follows the construction order.
     bool midiOutEnabled_ = false;
     mutable RecursiveLock processLock_;
+    // Held, before the processing lock, by everything that changes the bank or the global objects
+    // stored with it, and by saving for as long as it writes the bank out; never on the audio
+    // thread, which only reads the bank.
+    std::mutex bankLock_;
     // Exactly 0 while a program is being selected: incoming events are then dropped.
     std::atomic<float> masterGain_{1.0f};
     Program editBuffer_;
@@ -244,10 +260,16 @@ private:
     // A program change on the audio thread found its waves not ready; reported at the next
     // user-interface call (the debug channel is not written from the audio thread).
     std::atomic<int> unpreparedProgramChange_{-1};
+    // Set on the audio thread when an effect plays a synced time shorter than chosen; its lines
+    // grow at the next user-interface call.
+    std::atomic<bool> effectLinesShortened_{false};
     // Set on the audio thread when the host should refresh its display after the block.
     std::atomic<bool> hostDisplayStale_{false};
 
     std::atomic<int> currentProgram_{0};
+    // When the last block was rendered (steady clock, ns; 0: never) and by which thread.
+    std::atomic<std::int64_t> lastProcessNs_{0};
+    std::atomic<std::uintptr_t> processThread_{0};
 };
 
 }  // namespace pelko

@@ -142,13 +142,27 @@ bool Vst2Adapter::initOk() const { return plugin_ != nullptr && plugin_->initOk(
 vst2::VstIntPtr Vst2Adapter::call(vst2::VstInt32 opcode, vst2::VstInt32 index, vst2::VstIntPtr value, void* ptr,
                                   float opt)
 {
-    return host_ != nullptr ? host_(&effect_, opcode, index, value, ptr, opt) : 0;
+    // Until the host has the descriptor (it shows that by its first dispatcher call), nothing is
+    // asked of it: a display refresh waits for that call, anything else is dropped.
+    if (host_ == nullptr) {
+        return 0;
+    }
+    if (!opened_.load()) {
+        if (opcode == vst2::audioMasterUpdateDisplay) {
+            displayPending_.store(true);
+        }
+        return 0;
+    }
+    return host_(&effect_, opcode, index, value, ptr, opt);
 }
 
 vst2::VstIntPtr Vst2Adapter::dispatch(vst2::VstInt32 opcode, vst2::VstInt32 index, vst2::VstIntPtr value, void* ptr,
                                       float opt)
 {
     SynthPlugin& plugin = *plugin_;
+    if (!opened_.exchange(true) && displayPending_.exchange(false)) {
+        call(vst2::audioMasterUpdateDisplay);
+    }
     // Ardour sends chunk and program calls from its own GUI thread, so every call that is not the
     // audio thread's counts as a user-interface call.
     if (!onAudioThread()) {

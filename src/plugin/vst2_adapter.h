@@ -7,6 +7,7 @@
 #include "plugin/plugin_interface.h"
 #include "plugin/vst2_abi.h"
 
+#include <atomic>
 #include <memory>
 #include <vector>
 
@@ -18,7 +19,8 @@ constexpr vst2::VstInt32 kUniqueId = vst2::fourCC('P', 'K', 'V', '4');
 
 class Vst2Adapter final : private HostServices {
 public:
-    // Builds the descriptor, then the plug-in object (which may call the host while it starts).
+    // Builds the descriptor, then the plug-in object; what the object tells the host while it
+    // starts reaches the host once the host has called the dispatcher.
     explicit Vst2Adapter(vst2::HostCallback host);
     ~Vst2Adapter() override;
     Vst2Adapter(const Vst2Adapter&) = delete;
@@ -51,6 +53,9 @@ private:
     std::vector<std::uint8_t> programChunk_;
     std::vector<std::uint8_t> bankChunk_;
     std::unique_ptr<SynthPlugin> plugin_;
+    // Whether the host has called the dispatcher yet, and a display refresh held back until then.
+    std::atomic<bool> opened_{false};
+    std::atomic<bool> displayPending_{false};
 };
 
 }  // namespace pelko

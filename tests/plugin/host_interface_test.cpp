@@ -197,3 +197,19 @@ TEST_F(ModuleTest, ResumeAsksForMidiAndProcessingIsSafeAtAnyBlockSize)
 }
 
 }  // namespace
+
+namespace {
+
+// Restoring the state at construction selects and names a program; the host hears of it only
+// once it holds the descriptor and has called the dispatcher (a host that looks its instance up
+// by the descriptor would not find it earlier).
+TEST(HostCallsAtStart, NothingIsAskedOfTheHostBeforeItHasTheDescriptor)
+{
+    PluginEnvironment environment(true, true);
+    testing_support::InProcessPlugin instance;  // calls effOpen once the entry has returned
+    ASSERT_NE(instance.effect(), nullptr);
+    EXPECT_EQ(instance.callsBeforeDescriptor(), 0);
+    EXPECT_EQ(instance.updateDisplayCalls(), 1);  // the refresh held back, delivered at effOpen
+}
+
+}  // namespace

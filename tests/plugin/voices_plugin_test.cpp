@@ -1,6 +1,7 @@
 // Notes through the plug-in object and through the module: timing of note-ons within a block,
 // the default program's wave, tuning, pitch bend, the Voices parameter, sample-rate changes,
 // wave selection (bank, off, additive) and no allocation while 32 voices play.
+#include "dsp/effects/tempo_sync.h"
 #include "dsp/filters/filter_types.h"
 #include "engine/voice_manager.h"
 #include "params/patch_object_table.h"
@@ -113,6 +114,48 @@ TEST_F(PluginVoices, VoicesParameterCreatesThePoolAndSetsTheLimit)
     plugin().setParameter(0, 1.0f);
     EXPECT_EQ(plugin().voiceManager()->polyphony(), 32);
     EXPECT_EQ(plugin().voiceManager()->poolSize(), 128);
+}
+
+// Changing Voices while the pool is crowded (stolen voices still fading, fewer free voices than
+// the new limit) changes only the limit: nothing is allocated or freed on the processing thread,
+// the sounding voices go on, and new notes keep to the new limit.
+TEST_F(PluginVoices, VoicesChangeWhileProcessingNeitherAllocatesNorFrees)
+{
+    plugin().setParameter(0, 1.0f);  // 32 voices
+    for (int k = 0; k < 120; ++k) {
+        note(k, 4 + k);
+    }
+    render(256);
+    const pelko::VoiceManager* pool = plugin().voiceManager();
+    ASSERT_NE(pool, nullptr);
+    ASSERT_GT(pool->playingVoices().count, 112);  // fewer than 16 voices free
+    std::vector<float> left(256), right(256);
+    float* outputs[2] = {left.data(), right.data()};
+    {
+        testing_support::AllocationCounter counter;
+        instance.effect()->setParameter(instance.effect(), 0, 15.0f / 31.0f);  // 16 voices
+        instance.effect()->processReplacing(instance.effect(), nullptr, outputs, 256);
+        EXPECT_EQ(counter.count(), 0u);
+        EXPECT_EQ(counter.frees(), 0u);
+    }
+    ASSERT_EQ(plugin().voiceManager(), pool);
+    EXPECT_EQ(pool->polyphony(), 16);
+    EXPECT_EQ(pool->poolSize(), 128);
+    EXPECT_GE(pool->playingVoices().count, 32);   // the 32 held notes still sound
+    EXPECT_GT(testing_support::rms(left), 0.01);
+
+    events.add(0, 0xB0, 123, 0);  // all notes off
+    render(256);
+    for (int b = 0; b < 400 && pool->playingVoices().count > 0; ++b) {
+        render(256);
+    }
+    ASSERT_EQ(pool->playingVoices().count, 0);
+    for (int k = 0; k < 20; ++k) {
+        note(k, 40 + k);
+    }
+    const auto out = render(16384);  // the stolen voices' fades are over
+    EXPECT_EQ(pool->playingVoices().count, 16);
+    EXPECT_GT(testing_support::rms(out, 8192), 0.01);
 }
 
 TEST_F(PluginVoices, TuningScaleOfTheProgramOrTheGlobalOneSetsThePitch)
@@ -307,7 +350,7 @@ namespace {
 
 // Program changes to every factory program in turn, then back down, each followed by a chord,
 // while earlier notes still sound: the whole run happens on the processing thread and must not
-// allocate (tuning-scale names and segment lists included).
+// allocate (tuning-scale names, segment lists and synced delay lines included).
 TEST(FactoryProgramChanges, NeverAllocateWhileNotesPlay)
 {
     testing_support::PluginEnvironment environment(true, true);
@@ -335,9 +378,10 @@ TEST(FactoryProgramChanges, NeverAllocateWhileNotesPlay)
     for (EventBlock& block : blocks) {
         prepared.push_back(block.get());
     }
-    // The first pass may still grow a synced delay line to a step longer than any chosen before
-    // (see EffectSlots); the second must not allocate at all.
+    // The bank's synced delays were given room when the bank was loaded: not even the first
+    // visit of a program allocates, at the host's slowest usable tempo or at a fast one.
     for (int pass = 0; pass < 2; ++pass) {
+        testing_support::InProcessPlugin::setHostTempo(pass == 0 ? pelko::kMinTempo : 180.0);
         testing_support::AllocationCounter counter;
         double energy = 0.0;
         for (std::size_t i = 0; i < prepared.size(); ++i) {
@@ -346,12 +390,13 @@ TEST(FactoryProgramChanges, NeverAllocateWhileNotesPlay)
                 effect->processReplacing(effect, nullptr, outputs, 256);
                 energy += testing_support::rms(left);
             }
-            if (pass == 1) {
-                EXPECT_EQ(counter.count(), 0u) << "program " << order[i];
-            }
+            EXPECT_EQ(counter.count(), 0u) << "pass " << pass << ", program " << order[i];
+            // ...and no synced delay had to play shorter than its program asks.
+            EXPECT_FALSE(instance.plugin()->effects().linesShortened()) << "program " << order[i];
         }
         EXPECT_GT(energy, 0.0);
     }
+    testing_support::InProcessPlugin::setHostTempo(0.0);
 }
 
 }  // namespace

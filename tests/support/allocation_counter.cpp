@@ -6,6 +6,7 @@
 namespace {
 
 thread_local std::size_t allocations = 0;
+thread_local std::size_t releases = 0;
 thread_local bool counting = false;
 
 void* allocate(std::size_t size)
@@ -32,6 +33,14 @@ void* allocateAligned(std::size_t size, std::align_val_t alignment)
     throw std::bad_alloc();
 }
 
+void release(void* p) noexcept
+{
+    if (counting && p != nullptr) {
+        ++releases;
+    }
+    std::free(p);
+}
+
 }  // namespace
 
 // Every form of the global allocation functions is replaced, so that memory from any of them is
@@ -52,28 +61,33 @@ void* operator new[](std::size_t size, const std::nothrow_t&) noexcept
         return nullptr;
     }
 }
-void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
-void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { release(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { release(p); }
 void* operator new(std::size_t size, std::align_val_t alignment) { return allocateAligned(size, alignment); }
 void* operator new[](std::size_t size, std::align_val_t alignment) { return allocateAligned(size, alignment); }
-void operator delete(void* p, std::align_val_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::align_val_t) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
+void operator delete(void* p, std::align_val_t) noexcept { release(p); }
+void operator delete[](void* p, std::align_val_t) noexcept { release(p); }
+void operator delete(void* p, std::size_t, std::align_val_t) noexcept { release(p); }
+void operator delete[](void* p, std::size_t, std::align_val_t) noexcept { release(p); }
 
 void* operator new(std::size_t size) { return allocate(size); }
 void* operator new[](std::size_t size) { return allocate(size); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p) noexcept { release(p); }
+void operator delete[](void* p) noexcept { release(p); }
+void operator delete(void* p, std::size_t) noexcept { release(p); }
+void operator delete[](void* p, std::size_t) noexcept { release(p); }
 
 namespace testing_support {
 
-AllocationCounter::AllocationCounter() : start_(allocations), previous_(counting) { counting = true; }
+AllocationCounter::AllocationCounter() : start_(allocations), freeStart_(releases), previous_(counting)
+{
+    counting = true;
+}
 
 AllocationCounter::~AllocationCounter() { counting = previous_; }
 
 std::size_t AllocationCounter::count() const { return allocations - start_; }
+
+std::size_t AllocationCounter::frees() const { return releases - freeStart_; }
 
 }  // namespace testing_support

@@ -1,6 +1,6 @@
-// Counts heap allocations made by the calling thread while a counter is alive, for tests that
-// check that audio paths never allocate. Linking this file replaces the global operator new
-// with one that forwards to malloc and counts.
+// Counts heap allocations and releases made by the calling thread while a counter is alive, for
+// tests that check that audio paths never allocate or free. Linking this file replaces the global
+// operator new and delete with ones that forward to malloc and free and count.
 #pragma once
 
 #include <cstddef>
@@ -16,9 +16,12 @@ public:
 
     // Allocations on this thread since construction.
     std::size_t count() const;
+    // Releases (of memory, not of null pointers) on this thread since construction.
+    std::size_t frees() const;
 
 private:
     std::size_t start_;
+    std::size_t freeStart_;
     bool previous_;
 };
 

@@ -15,11 +15,28 @@ std::atomic<int> updateDisplayCount{0};
 std::atomic<int> lastMidiOut{-1};
 std::atomic<int> gestureDepth{0};
 std::atomic<int> gestureCount{0};
+std::atomic<double> hostTempoAnswer{0.0};
+std::atomic<bool> entryReturned{true};
+std::atomic<int> callsBeforeEntry{0};
 
 vst2::VstIntPtr recordingHost(vst2::AEffect*, vst2::VstInt32 opcode, vst2::VstInt32, vst2::VstIntPtr, void* ptr, float)
 {
+    if (!entryReturned.load() && opcode != vst2::audioMasterVersion) {
+        ++callsBeforeEntry;
+    }
     switch (opcode) {
     case vst2::audioMasterVersion: return hostVersionAnswer.load();
+    case vst2::audioMasterGetTime: {
+        thread_local vst2::VstTimeInfo info{};
+        const double tempo = hostTempoAnswer.load();
+        if (tempo <= 0.0) {
+            return 0;
+        }
+        info.sampleRate = 44100.0;
+        info.tempo = tempo;
+        info.flags = vst2::kVstTempoValid;
+        return reinterpret_cast<vst2::VstIntPtr>(&info);
+    }
     case vst2::audioMasterAutomate: ++automateCount; return 0;
     case vst2::audioMasterUpdateDisplay: ++updateDisplayCount; return 1;
     case vst2::audioMasterBeginEdit: ++gestureDepth; ++gestureCount; return 1;
@@ -57,8 +74,15 @@ InProcessPlugin::InProcessPlugin(long hostVersion)
     lastMidiOut = -1;
     gestureDepth = 0;
     gestureCount = 0;
+    callsBeforeEntry = 0;
+    entryReturned = false;
     effect_ = pelko::pluginEntry(&recordingHost);
+    entryReturned = true;
     plugin_ = effect_ != nullptr ? pelko::SynthPlugin::fromEffect(effect_) : nullptr;
+    // As a host does once it has the descriptor.
+    if (effect_ != nullptr) {
+        effect_->dispatcher(effect_, vst2::effOpen, 0, 0, nullptr, 0.0f);
+    }
 }
 
 InProcessPlugin::~InProcessPlugin()
@@ -73,6 +97,8 @@ int InProcessPlugin::updateDisplayCalls() const { return updateDisplayCount.load
 int InProcessPlugin::lastMidiSent() const { return lastMidiOut.load(); }
 int InProcessPlugin::openGestures() const { return gestureDepth.load(); }
 int InProcessPlugin::gestures() const { return gestureCount.load(); }
+int InProcessPlugin::callsBeforeDescriptor() const { return callsBeforeEntry.load(); }
+void InProcessPlugin::setHostTempo(double bpm) { hostTempoAnswer = bpm; }
 
 LoadedModule::LoadedModule()
 {

@@ -49,6 +49,11 @@ public:
     // Gestures begun and not yet ended, and gestures begun in all.
     int openGestures() const;
     int gestures() const;
+    // Host calls (other than the version question) the plug-in made before the entry function
+    // returned its descriptor.
+    int callsBeforeDescriptor() const;
+    // The tempo every recording host reports from now on; 0 or less: no tempo.
+    static void setHostTempo(double bpm);
 
 private:
     vst2::AEffect* effect_ = nullptr;

@@ -16,8 +16,10 @@
 //
 // Threads: an effect is not synchronised. Its owner (the effect slots) calls everything under
 // the plug-in's processing lock. `process` never allocates. Parameter, tempo and sync changes
-// do not allocate either, except that a synced delay line grows the first time a longer step
-// is chosen; sample-rate changes and construction allocate.
+// do not allocate either, except that off the audio thread a synced delay line grows the first
+// time a longer step is chosen; on the audio thread such a line keeps the longest time that fits
+// and is marked shortened until growShortenedLines runs elsewhere. reserveSyncedTimes, sample-rate
+// changes and construction allocate.
 #pragma once
 
 #include <array>
@@ -104,6 +106,16 @@ public:
     bool tempoSync() const { return tempoSync_; }
 
     virtual void visitState(EffectStateVisitor& visitor) const = 0;
+
+    // Grows the lines that the synced times of these six parameter values can need at any usable
+    // tempo, so that choosing them later (a program change on the audio thread) takes no memory.
+    // The reservation only grows and is kept across sample-rate changes. Effects without synced
+    // lines ignore it. [not audio]
+    virtual void reserveSyncedTimes(const std::array<float, kEffectParameters>& values) { (void)values; }
+    // True while a synced time chosen on the audio thread did not fit its line and plays shorter.
+    virtual bool linesShortened() const { return false; }
+    // Grows the shortened lines and re-applies their times. [not audio]
+    virtual void growShortenedLines() {}
 
 protected:
     Effect(const EffectKind& kind, float sampleRate);

@@ -109,6 +109,34 @@ void EffectSlots::prepareAllTypes()
     }
 }
 
+void EffectSlots::reserveSyncedTimes(int slotIndex, int typeId, const std::array<float, kEffectParameters>& values)
+{
+    if (!validSlot(slotIndex)) {
+        return;
+    }
+    Slot& slot = slots_[slotIndex];
+    if (slot.effect != nullptr && slot.effect->typeId() == typeId) {
+        slot.effect->reserveSyncedTimes(values);
+    }
+    for (std::unique_ptr<Effect>& shelved : slot.shelf) {
+        if (shelved != nullptr && shelved->typeId() == typeId) {
+            shelved->reserveSyncedTimes(values);
+        }
+    }
+}
+
+bool EffectSlots::linesShortened() const
+{
+    return slots_[0].effect->linesShortened() || slots_[1].effect->linesShortened();
+}
+
+void EffectSlots::growShortenedLines()
+{
+    for (Slot& slot : slots_) {
+        slot.effect->growShortenedLines();
+    }
+}
+
 void EffectSlots::swapSlots()
 {
     // The shelves travel with their effects: each slot keeps at most one object per type.

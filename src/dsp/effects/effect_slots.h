@@ -16,9 +16,11 @@
 // (reset and re-parameterised, exactly as if new). `prepareAllTypes()` fills the shelves once
 // (about 1.3 MB per slot at 44.1 kHz, 11 MB at 384 kHz), after which type changes never
 // allocate, so that a MIDI program change on the audio thread can switch effects safely.
-// Without it, the first switch to each type allocates. The one allocation left in the steady
-// state: a synced delay time longer than any chosen before grows its line (it then holds that
-// step at the slowest usable tempo, up to 24 s, so that tempo changes never allocate).
+// Without it, the first switch to each type allocates. A synced delay time needs a line that
+// holds its step at the slowest usable tempo (up to 24 s, so that tempo changes never allocate):
+// reserveSyncedTimes makes room, off the audio thread, for the times a bank's programs choose. A
+// longer time chosen on the audio thread plays as long as its line allows until
+// growShortenedLines runs off it; elsewhere the line grows at once.
 //
 // Parallel mode works through four scratch buffers of kChunkFrames floats, allocated once and
 // zeroed before every parallel chunk (an "Off" slot writes nothing, so it adds silence).
@@ -57,6 +59,16 @@ public:
     void prepareAllTypes();
     // Exchanges the two slots: effects and settings. [audio]
     void swapSlots();
+
+    // Makes room in the slot's effect of type typeId (in use or shelved) for the synced times of
+    // these six parameter values; unknown types and effects without synced lines ignore it.
+    // [not audio]
+    void reserveSyncedTimes(int slot, int typeId, const std::array<float, kEffectParameters>& values);
+    // Whether an effect in use plays a synced time shorter than chosen, for want of memory on the
+    // audio thread. [audio]
+    bool linesShortened() const;
+    // Grows those lines and re-applies their times. [not audio]
+    void growShortenedLines();
 
     // --- Settings (parameters 167–182, 191–192) ------------------------------------------
     // Parameter 0…5 of the slot's effect; returns the value in effect (a synced value snapped

@@ -1,6 +1,10 @@
 #include "dsp/effects/stereo_delay.h"
 
 #include "dsp/effects/filter_sections.h"
+#include "dsp/effects/tempo_sync.h"
+#include "platform/threads.h"
+
+#include <algorithm>
 
 namespace pelko {
 
@@ -18,9 +22,33 @@ StereoDelay::StereoDelay(const EffectKind& kind, float sampleRate)
 
 void StereoDelay::reserveFreeTimes()
 {
-    // The longest free time, 500 ms.
-    for (DelayLine& line : lines_) {
-        line.setCapacity(delaySamples(0.5f * sampleRate()) + 1);
+    // The longest free time, 500 ms, or the synced step reserved for, whichever is longer.
+    for (int i = 0; i < 2; ++i) {
+        int samples = delaySamples(0.5f * sampleRate()) + 1;
+        if (reservedSteps_[i] >= 0) {
+            samples = std::max(samples, slowestSyncedDelaySamples(syncStepValue(reservedSteps_[i])));
+        }
+        lines_[i].setCapacity(samples);
+    }
+}
+
+void StereoDelay::reserveSyncedTimes(const std::array<float, kEffectParameters>& values)
+{
+    for (int i = 0; i < 2; ++i) {
+        const int step = syncStepIndex(values[static_cast<std::size_t>(i)]);
+        if (step > reservedSteps_[i]) {
+            reservedSteps_[i] = step;
+            lines_[i].reserve(slowestSyncedDelaySamples(syncStepValue(step)));
+        }
+    }
+}
+
+void StereoDelay::growShortenedLines()
+{
+    for (int i = 0; i < 2; ++i) {
+        if (shortened_[i]) {
+            applyParam(i, param(i));
+        }
     }
 }
 
@@ -32,11 +60,18 @@ void StereoDelay::applyParam(int index, float value)
     case 0:
     case 1: {
         DelayLine& line = lines_[index];
-        if (isSynced(index)) {
+        shortened_[index] = false;
+        if (!isSynced(index)) {
+            line.resize(delaySamples((0.499f * value + 0.001f) * sampleRate()));
+        } else if (onAudioThread()) {
+            // No memory is taken here: a step longer than the line has room for plays as long as
+            // fits until the line is grown off the audio thread.
+            const int wanted = std::max(syncedDelaySamples(value), 1);
+            shortened_[index] = wanted > line.capacity();
+            line.resize(std::min(wanted, line.capacity()));
+        } else {
             line.reserve(slowestSyncedDelaySamples(value));
             line.resize(syncedDelaySamples(value));
-        } else {
-            line.resize(delaySamples((0.499f * value + 0.001f) * sampleRate()));
         }
         break;
     }

@@ -23,6 +23,11 @@ public:
     void visitState(EffectStateVisitor& visitor) const override;
 
     int lineLength(int channel) const { return lines_[channel & 1].length(); }
+    int lineCapacity(int channel) const { return lines_[channel & 1].capacity(); }
+
+    void reserveSyncedTimes(const std::array<float, kEffectParameters>& values) override;
+    bool linesShortened() const override { return shortened_[0] || shortened_[1]; }
+    void growShortenedLines() override;
 
 private:
     void applyParam(int index, float value) override;
@@ -31,6 +36,9 @@ private:
 
     const bool cross_;
     DelayLine lines_[2];
+    // Per line, the longest sync step reserved for at the slowest tempo (−1: none).
+    int reservedSteps_[2] = {-1, -1};
+    bool shortened_[2] = {false, false};
     float damped_[2] = {0.0f, 0.0f};
     float feedback_ = 0.0f;
     float pole_ = 0.0f;

@@ -2,7 +2,10 @@
 // n − 1, echoes repeat with the feedback gain, the cross delay bounces between the channels.
 #include "dsp/effects/delay_line.h"
 #include "dsp/effects/stereo_delay.h"
+#include "dsp/effects/tempo_sync.h"
 #include "effect_test_signals.h"
+#include "platform/threads.h"
+#include "support/allocation_counter.h"
 
 #include <gtest/gtest.h>
 
@@ -184,6 +187,41 @@ TEST(StereoDelay, ResetSilencesTheLines)
     echo->reset();
     const Stereo out = runMono(*echo, std::vector<float>(2000, 0.0f));
     EXPECT_LT(rms(out.left) + rms(out.right), 1e-20);
+}
+
+// Room reserved for a synced step holds it at every usable tempo and survives a sample-rate
+// change; on the audio thread a longer step never allocates: it plays as long as fits and is
+// marked shortened until the line is grown elsewhere.
+TEST(StereoDelay, ReservedSyncedTimesNeverAllocateOnTheAudioThread)
+{
+    StereoDelay echo(pelko::kStereoDelayKind, 44100.0f);
+    echo.setTempoSync(true, 120.0f);
+    echo.setParam(0, 0.0f);
+    echo.setParam(1, 0.0f);
+    std::array<float, pelko::kEffectParameters> bank{};
+    bank[0] = 12 * 0.04f;  // one beat
+    bank[1] = 22 * 0.04f;  // four beats
+    echo.reserveSyncedTimes(bank);
+    echo.setSampleRate(48000.0f);
+    const int oneBeatAtSlowest = static_cast<int>(3.0f * 48000.0f);
+    {
+        pelko::AudioThreadScope audio;
+        testing_support::AllocationCounter counter;
+        echo.setParam(0, bank[0]);
+        echo.setParam(1, bank[1]);
+        echo.setTempo(pelko::kMinTempo);
+        EXPECT_EQ(echo.lineLength(0), oneBeatAtSlowest);
+        EXPECT_EQ(echo.lineLength(1), 4 * oneBeatAtSlowest);
+        EXPECT_FALSE(echo.linesShortened());
+        echo.setParam(0, 1.0f);  // eight beats: more than reserved
+        EXPECT_EQ(counter.count(), 0u);
+    }
+    EXPECT_TRUE(echo.linesShortened());
+    EXPECT_LE(echo.lineLength(0), echo.lineCapacity(0));
+    EXPECT_LT(echo.lineLength(0), 8 * oneBeatAtSlowest);
+    echo.growShortenedLines();
+    EXPECT_FALSE(echo.linesShortened());
+    EXPECT_EQ(echo.lineLength(0), 8 * oneBeatAtSlowest);
 }
 
 }  // namespace
