@@ -17,17 +17,7 @@
 namespace pelko {
 namespace {
 
-// Pixel positions of stored envelopes with huge or broken times stay far outside every window
-// instead of overflowing.
-constexpr double kFarAway = 1.0e6;
-
-int pixel(double v)
-{
-    if (std::isnan(v)) {
-        return static_cast<int>(-kFarAway);
-    }
-    return static_cast<int>(std::lround(std::clamp(v, -kFarAway, kFarAway)));
-}
+int pixel(double v) { return CurveEditorBase::toPixel(v); }
 
 float clamp01(double v) { return static_cast<float>(std::isnan(v) ? 0.0 : std::clamp(v, 0.0, 1.0)); }
 
@@ -49,6 +39,17 @@ CurveEditorBase::CurveEditorBase(ControlListener* listener, int tag) : SkinContr
 }
 
 CurveEditorBase::~CurveEditorBase() = default;
+
+int CurveEditorBase::toPixel(double v)
+{
+    // Positions of stored envelopes with huge or broken times stay far outside every window
+    // instead of overflowing.
+    constexpr double kFarAway = 1.0e6;
+    if (std::isnan(v)) {
+        return static_cast<int>(-kFarAway);
+    }
+    return static_cast<int>(std::lround(std::clamp(v, -kFarAway, kFarAway)));
+}
 
 // ---- attributes and binding ---------------------------------------------------------------------
 
@@ -334,7 +335,11 @@ int CurveEditorBase::curveMarkerAt(Point where) const
 void CurveEditorBase::draw(DrawContext& context)
 {
     const Rect p = plotArea();
-    context.setClip(rect_);
+    // Drawing stays inside the control and inside whatever area the caller is redrawing.
+    const bool hadClip = context.hasClip();
+    const Rect outerClip = context.clip();
+    clip_ = hadClip ? rect_.intersection(outerClip) : rect_;
+    context.setClip(clip_);
     if (alphaBitmap_) {
         context.setFillColour(fillColour_);
         context.fillRect(rect_);
@@ -362,12 +367,16 @@ void CurveEditorBase::draw(DrawContext& context)
     drawGrid(context);
     drawCurve(context);
     drawMarkers(context);
-    context.setClip(rect_);
+    context.setClip(clip_);
     drawAfterCurve(context);
     drawNamesMenu(context);
     drawAfterNames(context);
     drawTip(context);
-    context.resetClip();
+    if (hadClip) {
+        context.setClip(outerClip);
+    } else {
+        context.resetClip();
+    }
     setDirty(false);
 }
 
@@ -395,7 +404,7 @@ void CurveEditorBase::drawCurve(DrawContext& context)
     }
     const Rect p = plotArea();
     const int reach = std::max(squareSize_, circleSize_);
-    context.setClip(Rect{p.left - reach, rect_.top, p.right + reach, rect_.bottom}.intersection(rect_));
+    context.setClip(Rect{p.left - reach, rect_.top, p.right + reach, rect_.bottom}.intersection(clip_));
     context.setPenColour(curveColour());
     std::vector<float> samples;
     std::vector<Point> points;

@@ -46,6 +46,8 @@ public:
     virtual double timePerPixel() const;
     Point breakpointPoint(int b) const;
     Point curveMarkerPoint(int segment) const;
+    // A position rounded to a pixel; NaN and far-off positions end up far outside every window.
+    static int toPixel(double v);
 
     // ---- what is shown ---------------------------------------------------------------------------
     // The bound objects of this editor's kind, in binding order; the names menu lists them.
@@ -169,6 +171,7 @@ private:
 
     std::unique_ptr<PatchObject> working_;
     int shown_ = -1;
+    Rect clip_{};  // where this draw may paint
     bool tipShown_ = false;
     float tipValue_ = 0.0f;
     Point tipAt_{};

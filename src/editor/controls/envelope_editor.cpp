@@ -16,17 +16,10 @@
 namespace pelko {
 namespace {
 
-constexpr double kFarAway = 1.0e6;
 // The longest time span the view works with; stored envelopes may claim more.
 constexpr double kLongestSpan = 1.0e7;
 
-int pixel(double v)
-{
-    if (std::isnan(v)) {
-        return static_cast<int>(-kFarAway);
-    }
-    return static_cast<int>(std::lround(std::clamp(v, -kFarAway, kFarAway)));
-}
+int pixel(double v) { return CurveEditorBase::toPixel(v); }
 
 double finiteSpan(double t) { return std::isfinite(t) ? std::clamp(t, 0.0, kLongestSpan) : kLongestSpan; }
 
