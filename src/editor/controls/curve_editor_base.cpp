@@ -86,12 +86,17 @@ void CurveEditorBase::configure(SkinAttributes& a, const std::string& item)
 void CurveEditorBase::bindObject(int index)
 {
     SkinControl::bindObject(index);
-    if (shown_ < 0 || !working_) {
-        std::vector<int> editable = editableObjects();
-        if (!editable.empty()) {
-            shown_ = editable.front();
-            readShown();
-        }
+    // An object's class never changes, so whether it is of this editor's kind is asked once.
+    bool fits = false;
+    if (services_ != nullptr) {
+        services_->readObject(index, [&](const PatchObject& object) { fits = accepts(object); });
+    }
+    if (fits && std::find(editable_.begin(), editable_.end(), index) == editable_.end()) {
+        editable_.push_back(index);
+    }
+    if ((shown_ < 0 || !working_) && !editable_.empty()) {
+        shown_ = editable_.front();
+        readShown();
     }
 }
 
@@ -103,29 +108,12 @@ void CurveEditorBase::objectChanged(int index)
     setDirty(true);
 }
 
-std::vector<int> CurveEditorBase::editableObjects() const
-{
-    std::vector<int> editable;
-    if (services_ == nullptr) {
-        return editable;
-    }
-    for (int index : objects_) {
-        bool fits = false;
-        services_->readObject(index, [&](const PatchObject& object) { fits = accepts(object); });
-        if (fits) {
-            editable.push_back(index);
-        }
-    }
-    return editable;
-}
-
 void CurveEditorBase::showObject(int index)
 {
     if (index == shown_) {
         return;
     }
-    std::vector<int> editable = editableObjects();
-    if (std::find(editable.begin(), editable.end(), index) == editable.end()) {
+    if (std::find(editable_.begin(), editable_.end(), index) == editable_.end()) {
         return;
     }
     shown_ = index;
@@ -506,7 +494,7 @@ void CurveEditorBase::openNamesMenu()
     if (frame_ == nullptr) {
         return;
     }
-    std::vector<int> editable = editableObjects();
+    const std::vector<int> editable = editable_;
     std::vector<MenuItem> items;
     int preselected = -1;
     for (std::size_t i = 0; i < editable.size(); ++i) {

@@ -18,6 +18,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace pelko {
 
@@ -51,7 +52,7 @@ public:
 
     // ---- what is shown ---------------------------------------------------------------------------
     // The bound objects of this editor's kind, in binding order; the names menu lists them.
-    std::vector<int> editableObjects() const;
+    const std::vector<int>& editableObjects() const { return editable_; }
     int shownObject() const { return shown_; }
     void showObject(int index);
     // The working copy of the shown object (none before one was read).
@@ -172,6 +173,7 @@ private:
     std::unique_ptr<PatchObject> working_;
     int shown_ = -1;
     Rect clip_{};  // where this draw may paint
+    std::vector<int> editable_;
     bool tipShown_ = false;
     float tipValue_ = 0.0f;
     Point tipAt_{};
