@@ -570,3 +570,23 @@ TEST_F(EnvelopeEditing, ALoopedSyncedEnvelopeRendersItsPartsInTheirColours)
 }
 
 }  // namespace
+
+namespace {
+
+using namespace pelko;
+
+TEST_F(EnvelopeEditing, AMenuChosenAfterItsEditorLeftTheFrameStillActsOnTheEnvelope)
+{
+    EnvelopeEditor* env = editor();
+    click(Point{200, 60}, kMouseRight);
+    ASSERT_NE(frame->popupMenu(), nullptr);
+    frame->removeView(env);  // the page closes; only the open menu holds the editor now
+    services.underTag.clear();
+    for (int i = 0; i < 4; ++i) {
+        frame->keyDown(kKeyDown);  // to entry 3, "Stretch 200%"
+    }
+    frame->keyDown(kKeyReturn);
+    EXPECT_NEAR(shapeOf(0).totalDuration(), 2.0f, 1e-5);
+}
+
+}  // namespace

@@ -510,7 +510,7 @@ void CurveEditorBase::openNamesMenu()
     const Rect r = namesMenu_.offsetBy(rect_.left, rect_.top);
     const Point origin = parentOrigin();
     frame_->openPopupMenu(std::move(items), Point{origin.h + r.left, origin.v + r.bottom},
-                          [this, editable](int chosen) {
+                          [this, keep = Ref<View>::share(this), editable](int chosen) {
                               if (chosen >= 0 && chosen < static_cast<int>(editable.size())) {
                                   showObject(editable[static_cast<std::size_t>(chosen)]);
                               }

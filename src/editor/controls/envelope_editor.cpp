@@ -412,7 +412,8 @@ void EnvelopeEditor::rightPressElsewhere(DrawContext&, const MouseEvent& event)
     const double time = timeOfX(event.where.h);
     const Point origin = parentOrigin();
     frame_->openPopupMenu(menuItems(), Point{origin.h + event.where.h, origin.v + event.where.v},
-                          [this, time](int chosen) {
+                          // The menu keeps the editor alive: its page may close while the menu is open.
+                          [this, keep = Ref<View>::share(this), time](int chosen) {
                               if (chosen >= 0) {
                                   runMenuEntry(chosen, time);
                               }
