@@ -100,6 +100,11 @@ public:
     std::vector<ArchiveSummary> waveArchives() const override { return {{"Single Cycle", 12}, {"Vocal", 40}}; }
     int externalWaves() const override { return 3; }
     int presetCount() const override { return 1234; }
+    std::string chooseFile(const pelko::FileChoice& choice) override
+    {
+        fileChoices.push_back(choice.title);
+        return chosenFile;
+    }
 
     pelko::Program program;
     std::array<float, 208> values{};
@@ -115,6 +120,8 @@ public:
     std::map<int, float> commands;
     bool tuning = false;
     bool tuningLocked = false;
+    std::string chosenFile;                // what the file dialog answers (empty: cancelled)
+    std::vector<std::string> fileChoices;  // the dialogs' titles, in order
 
 private:
     pelko::SkinAttributes attributes_;

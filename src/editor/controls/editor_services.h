@@ -27,6 +27,16 @@ struct ChoiceGroup {
     std::vector<int> values;           // the value each entry writes (same length as entries)
 };
 
+// A file the user is asked for: the dialog's title, its filter, and the registry value under
+// which the dialog remembers the folder.
+struct FileChoice {
+    const char* title;
+    const char* filterDescription;  // e.g. "Envelopes"
+    const char* extension;          // e.g. ".env"
+    const char* folderValue;        // e.g. "EnvPath"
+    bool save;
+};
+
 class EditorServices {
 public:
     virtual ~EditorServices() = default;
@@ -53,6 +63,10 @@ public:
     // Runs edit on the object under the lock, applies it, and tells every control bound to the
     // object that it changed (kind 0); false outside 0–224.
     virtual bool editObject(int /*index*/, const std::function<void(PatchObject&)>& /*edit*/) { return false; }
+
+    // Asks the user for a file through the file dialog; empty when cancelled or when the editor
+    // shows no dialogs.
+    virtual std::string chooseFile(const FileChoice& /*choice*/) { return {}; }
 
     // ---- choices for the menus ---------------------------------------------------------------------
     virtual std::vector<ChoiceGroup> waveChoices() const { return {}; }

@@ -3,6 +3,8 @@
 #include "editor/controls/buttons.h"
 #include "editor/controls/choice_menus.h"
 #include "editor/controls/control_registry.h"
+#include "editor/controls/curve_editor_base.h"
+#include "editor/controls/envelope_editor.h"
 #include "editor/controls/name_displays.h"
 #include "editor/controls/numeric_displays.h"
 #include "editor/controls/page_selector.h"
@@ -59,6 +61,10 @@ std::vector<Registration> registrations()
         {"FilterModeMenu", creator<ChoiceMenu>(ChoiceMenu::Kind::kFilterMode)},
         {"EffectTypeMenu", creator<ChoiceMenu>(ChoiceMenu::Kind::kEffectType)},
         {"InfoScrollList", creator<InfoScrollList>()},
+        {"OscEnvDisplayer", creator<EnvelopeEditor>()},
+        {"FilterEnvDisplayer", creator<EnvelopeEditor>()},
+        {"CurveSegmentDisplayer", creator<CurveSegmentEditor>()},
+        {"WaveshaperDisplayer", creator<WaveshaperEditor>()},
     };
 }
 
@@ -67,7 +73,6 @@ std::vector<Registration> registrations()
 const std::vector<std::string>& placeholderControlTypes()
 {
     static const std::vector<std::string> names = {
-        "OscEnvDisplayer",        "FilterEnvDisplayer",     "CurveSegmentDisplayer", "WaveshaperDisplayer",
         "AdditiveHarmonicsEditor", "AdditiveWaveformEditor", "OscWaveformDisplayer",  "BankScrollList",
         "DatabaseBrowser",        "BankNameMenu",           "UserAssignmentControlMenu",
     };
