@@ -18,6 +18,7 @@ namespace pelko {
 class Container;
 class PatchObject;
 class PopupMenu;
+class View;
 
 // A named group of choices, for menus with submenus (waves grouped by archive).
 struct ChoiceGroup {
