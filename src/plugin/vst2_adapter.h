@@ -4,6 +4,7 @@
 // format needs an adapter like this one and nothing more.
 #pragma once
 
+#include "plugin/plugin_editor.h"
 #include "plugin/plugin_interface.h"
 #include "plugin/vst2_abi.h"
 
@@ -28,6 +29,8 @@ public:
     bool initOk() const;
     vst2::AEffect* effect() { return &effect_; }
     SynthPlugin* plugin() const { return plugin_.get(); }
+    // The editor, or none when no factory was installed.
+    PluginEditor* editor() const { return editor_.get(); }
 
     vst2::VstIntPtr dispatch(vst2::VstInt32 opcode, vst2::VstInt32 index, vst2::VstIntPtr value, void* ptr, float opt);
 
@@ -35,6 +38,7 @@ private:
     vst2::VstIntPtr call(vst2::VstInt32 opcode, vst2::VstInt32 index = 0, vst2::VstIntPtr value = 0,
                          void* ptr = nullptr, float opt = 0.0f);
     vst2::VstIntPtr getChunk(bool programOnly, void** data);
+    vst2::VstIntPtr editorCall(vst2::VstInt32 opcode, vst2::VstInt32 index, vst2::VstIntPtr value, void* ptr, float opt);
 
     // HostServices
     void automate(int parameter, float value) override;
@@ -51,6 +55,9 @@ private:
     std::vector<std::uint8_t> programChunk_;
     std::vector<std::uint8_t> bankChunk_;
     std::unique_ptr<SynthPlugin> plugin_;
+    // Made after the plug-in and destroyed before it; the rectangle handed to the host.
+    std::unique_ptr<PluginEditor> editor_;
+    vst2::ERect editorRect_{};
 };
 
 }  // namespace pelko
