@@ -29,6 +29,17 @@ int UserControlsAssignment::count(int slider) const
     return k;
 }
 
+bool UserControlsAssignment::setRange(int slider, int k, float low, float high)
+{
+    if (slider < 0 || slider >= kSliders || k < 0 || k >= count(slider)) {
+        return false;
+    }
+    std::size_t at = static_cast<std::size_t>(kSliders * k + slider);
+    lows_[at] = low;
+    highs_[at] = high;
+    return true;
+}
+
 bool UserControlsAssignment::add(int slider, int parameter, float low, float high)
 {
     if (slider < 0 || slider >= kSliders) {

@@ -25,6 +25,8 @@ public:
     Entry entry(int slider, int k) const;
     // Appends an assignment; false when the slider already has 16.
     bool add(int slider, int parameter, float low, float high);
+    // Changes the range of an existing assignment; false outside the slider's list.
+    bool setRange(int slider, int k, float low, float high);
     void clear(int slider);
     int count(int slider) const;
 

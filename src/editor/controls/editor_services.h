@@ -42,6 +42,10 @@ public:
     virtual std::string parameterDisplay(int /*parameter*/) const { return {}; }
     // The parameter's display name (for "hasLabel").
     virtual std::string parameterName(int /*parameter*/) const { return {}; }
+    // Whether MIDI learn mode is on, and the MIDI controller (0–127) assigned to a parameter, or
+    // -1 when none (value displays show the controller while learning).
+    virtual bool learnMode() const { return false; }
+    virtual int controllerOfParameter(int /*parameter*/) const { return -1; }
 
     // ---- patch objects 0–224 ----------------------------------------------------------------------
     // Runs read on the object under the plug-in's lock; false outside 0–224.
@@ -65,6 +69,9 @@ public:
     // Shows page `page` (13 or 14) as the popup panel; `near` is the opening control's rectangle
     // in frame coordinates (the panel is placed beside it, or centred on the frame when empty).
     virtual void showPopupPage(int /*page*/, const Rect& /*near*/) {}
+    // Sends kind 4 (rebind, first = base) to the children of page `page` (the assignments panel is
+    // rebound to its user control before it is shown).
+    virtual void rebindPage(int /*page*/, int /*base*/) {}
     // The control under a tag (first of several), or none.
     virtual View* controlUnderTag(int /*tag*/) const { return nullptr; }
     // Sets every control under a command tag (10000 and above) to the value, as a user would.

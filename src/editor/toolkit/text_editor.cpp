@@ -70,13 +70,15 @@ void TextEditor::endEditing(DrawContext* context)
     // The listener may remove this editor from its container: keep it alive until done.
     Ref<TextEditor> keep = Ref<TextEditor>::share(this);
     Container* receiver = parent_ != nullptr ? parent_ : frame_;
+    // Removal clears frame_ and parent_, so the frame is held here.
+    Frame* frame = frame_;
     if (context != nullptr) {
         notifyListener(context);
     } else {
-        DrawContext own(frame_->backBuffer(), frame_);
+        DrawContext own(frame->backBuffer(), frame);
         own.setOrigin(parentOrigin());
         notifyListener(&own);
-        frame_->addDamage(own.damage());
+        frame->addDamage(own.damage());
     }
     if (receiver != nullptr) {
         Notification message;

@@ -1,0 +1,103 @@
+#include "editor/controls/parameter_controls.h"
+
+#include "editor/controls/buttons.h"
+#include "editor/controls/choice_menus.h"
+#include "editor/controls/control_registry.h"
+#include "editor/controls/name_displays.h"
+#include "editor/controls/numeric_displays.h"
+#include "editor/controls/page_selector.h"
+#include "editor/controls/scroll_list.h"
+#include "editor/controls/slider_or_knob.h"
+#include "editor/controls/static_text.h"
+#include "editor/controls/value_displays.h"
+
+namespace pelko {
+namespace {
+
+template <class T, class... Extra>
+ControlCreator creator(Extra... extra)
+{
+    return [extra...](ControlListener* listener, int tag) {
+        return Ref<View>::adopt(new T(listener, tag, extra...));
+    };
+}
+
+struct Registration {
+    const char* name;
+    ControlCreator create;
+};
+
+std::vector<Registration> registrations()
+{
+    using PD = ParameterDisplay;
+    return {
+        {"SliderOrKnob", creator<SliderOrKnob>()},
+        {"PitchSliderOrKnob", creator<PitchSliderOrKnob>()},
+        {"SeqNoteSliderOrKnob", creator<SeqNoteSliderOrKnob>()},
+        {"MyUserControlSliderOrKnob", creator<UserControlSliderOrKnob>()},
+        {"BitmapParamDisplayer", creator<ParameterDisplay>(PD::Kind::kParameter)},
+        {"UserControlTextDisplayer", creator<UserControlTextDisplay>()},
+        {"SeqNoteDisplayer", creator<ParameterDisplay>(PD::Kind::kSeqNote)},
+        {"MatrixParamDisplayer", creator<MatrixDisplay>()},
+        {"MatrixRingModDisplayer", creator<MatrixDisplay>()},
+        {"EffectParamDisplayer", creator<ParameterDisplay>(PD::Kind::kEffect)},
+        {"UserAssignmentMinValue", creator<AssignmentRangeDisplay>()},
+        {"CMDisplayer", creator<NumericPanelDisplay>(NumericPanelDisplay::Format::kRatio)},
+        {"PitchBaseDisplayer", creator<NumericPanelDisplay>(NumericPanelDisplay::Format::kFrequency)},
+        {"CurrentPresetNameDisplayer", creator<ProgramNameDisplay>()},
+        {"TuningScaleDisplayer", creator<TuningScaleDisplay>()},
+        {"UserCommentDisplayer", creator<EditableTextDisplay>(std::string("UserCommentEditor"))},
+        {"PresetAuthorDisplayer", creator<EditableTextDisplay>(std::string("PresetAuthorEditor"))},
+        {"KickButton", creator<KickButton>()},
+        {"OnOffButton", creator<OnOffButton>()},
+        {"ThreeStatesButton", creator<ThreeStatesButton>()},
+        {"WaveshaperOnOffButton", creator<WaveshaperOnOffButton>()},
+        {"GlobalTuningButton", creator<GlobalTuningButton>()},
+        {"Tabs", creator<PageSelector>()},
+        {"StaticText", creator<StaticText>()},
+        {"OscShapeMenu", creator<ChoiceMenu>(ChoiceMenu::Kind::kWave)},
+        {"FilterModeMenu", creator<ChoiceMenu>(ChoiceMenu::Kind::kFilterMode)},
+        {"EffectTypeMenu", creator<ChoiceMenu>(ChoiceMenu::Kind::kEffectType)},
+        {"InfoScrollList", creator<InfoScrollList>()},
+    };
+}
+
+}  // namespace
+
+const std::vector<std::string>& placeholderControlTypes()
+{
+    static const std::vector<std::string> names = {
+        "OscEnvDisplayer",        "FilterEnvDisplayer",     "CurveSegmentDisplayer", "WaveshaperDisplayer",
+        "AdditiveHarmonicsEditor", "AdditiveWaveformEditor", "OscWaveformDisplayer",  "BankScrollList",
+        "DatabaseBrowser",        "BankNameMenu",           "UserAssignmentControlMenu",
+    };
+    return names;
+}
+
+const std::vector<std::string>& parameterControlTypes()
+{
+    static const std::vector<std::string> names = [] {
+        std::vector<std::string> all;
+        for (const Registration& r : registrations()) {
+            all.emplace_back(r.name);
+        }
+        for (const std::string& name : placeholderControlTypes()) {
+            all.push_back(name);
+        }
+        return all;
+    }();
+    return names;
+}
+
+void registerParameterControls()
+{
+    ControlRegistry& registry = ControlRegistry::shared();
+    for (Registration& r : registrations()) {
+        registry.add(r.name, std::move(r.create));
+    }
+    for (const std::string& name : placeholderControlTypes()) {
+        registry.add(name, [](ControlListener*, int) { return Ref<View>::adopt(new PlaceholderView()); });
+    }
+}
+
+}  // namespace pelko
