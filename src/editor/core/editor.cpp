@@ -1,6 +1,9 @@
 #include "editor/core/editor.h"
 
 #include "editor/controls/control_registry.h"
+#include "editor/controls/name_displays.h"
+#include "editor/controls/page_selector.h"
+#include "editor/controls/parameter_controls.h"
 #include "editor/core/factory_context.h"
 #include "editor/core/storage_dialogs.h"
 #include "editor/skin/skin_layout.h"
@@ -45,6 +48,7 @@ int sendNotification(View& view, int kind, std::int64_t first, std::int64_t seco
 std::unique_ptr<PluginEditor> Editor::make(SynthPlugin& plugin)
 {
     registerFrameTypes();
+    registerParameterControls();
     return std::make_unique<Editor>(plugin, plugin.installFolder().value_or(std::string()));
 }
 
@@ -178,12 +182,7 @@ Container* Editor::selectPage(int index)
             shown->invalidate();
         }
     }
-    for (View* selector : viewsUnderTag(kFirstCommandTag)) {
-        if (auto* control = dynamic_cast<Control*>(selector)) {
-            control->setValue(static_cast<float>(currentPage_));
-            control->setDirty();
-        }
-    }
+    setCommandValue(kFirstCommandTag, static_cast<float>(currentPage_));
     redrawFrame();
     return shown;
 }
@@ -197,10 +196,9 @@ void Editor::addControl(View& view, int tag, const std::vector<int>& params, Con
         frame_->addView(&view);
     }
     tags_.emplace(tag, Ref<View>::share(&view));
-    const void* services = static_cast<EditorServices*>(this);
     if (tag >= kFirstObjectTag && tag < kFirstCommandTag) {
         if (tag - kFirstObjectTag < kPatchObjects) {
-            sendNotification(view, notify::kBindObject, tag - kFirstObjectTag, tag, services);
+            sendNotification(view, notify::kBindObject, tag - kFirstObjectTag, tag);
         }
     } else if (tag >= kFirstCommandTag) {
         sendNotification(view, notify::kRefreshCommand);
@@ -218,7 +216,7 @@ void Editor::addControl(View& view, int tag, const std::vector<int>& params, Con
         if (extra >= kFirstCommandTag) {
             sendNotification(view, notify::kRefreshCommand);
         } else if (extra - kFirstObjectTag >= 0 && extra - kFirstObjectTag < kPatchObjects) {
-            sendNotification(view, notify::kBindObject, extra - kFirstObjectTag, extra, services);
+            sendNotification(view, notify::kBindObject, extra - kFirstObjectTag, extra);
         }
     }
 }
@@ -249,7 +247,9 @@ void Editor::refreshAll()
             } else if (tag < 0) {
                 debugOutput("weird tag\n");
             } else if (tag >= kFirstObjectTag) {
-                sendNotification(*view, notify::kObjectChanged, tag);
+                if (tag - kFirstObjectTag < kPatchObjects) {
+                    sendNotification(*view, notify::kObjectChanged, tag - kFirstObjectTag);
+                }
             } else if (tag < kParameters) {
                 if (auto* control = dynamic_cast<Control*>(view.get())) {
                     control->setValue(reading.value(tag));
@@ -306,8 +306,13 @@ void Editor::programNameChanged()
             view->setDirty();
         }
     }
+    const std::string name = plugin_.programName();
     for (View* view : viewsUnderTag(10001)) {
-        sendNotification(*view, notify::kRefreshCommand);
+        if (auto* display = dynamic_cast<ProgramNameDisplay*>(view)) {
+            display->setText(name);
+        } else {
+            sendNotification(*view, notify::kRefreshCommand);
+        }
         view->setDirty();
     }
 }

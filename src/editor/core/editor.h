@@ -11,6 +11,7 @@
 #pragma once
 
 #include "editor/controls/editor_services.h"
+#include "editor/controls/skin_control.h"
 #include "editor/skin/skin_resources.h"
 #include "editor/toolkit/control.h"
 #include "editor/toolkit/frame.h"
@@ -39,15 +40,13 @@ constexpr int kTabs = 16;
 constexpr int kStandalone = 17;
 }  // namespace page
 
-constexpr int kFirstObjectTag = 208;
-constexpr int kFirstCommandTag = 10000;
-
-// The kinds of the notification record sent with kControlNotifyKey.
+// The kinds of the notification record sent with kControlNotifyKey (as the controls read them:
+// editor/controls/control_messages.h).
 namespace notify {
-constexpr int kObjectChanged = 0;   // first: the tag (on open) or the object index (on a change)
+constexpr int kObjectChanged = 0;   // first: the object index (on open and on a change)
 constexpr int kRefreshCommand = 1;  // a command control refreshes from the editor's state
 constexpr int kConfigure = 2;       // data: the EditorServices*, text: the skin.ini item name
-constexpr int kBindObject = 3;      // first: the object index, second: the tag, data: the EditorServices*
+constexpr int kBindObject = 3;      // first: the object index, second: the tag
 constexpr int kRebase = 4;          // first: the new base object index
 constexpr int kPopupClosed = 5;     // first: 1 apply, 0 discard
 }  // namespace notify
@@ -91,7 +90,6 @@ public:
     void programNameChanged();
     View* popupView() const { return popup_.get(); }
     void closePopup(bool apply);
-    bool learnMode() const { return learnMode_; }
     bool assignmentMode() const { return assignmentMode_; }
     int pendingAssignment() const { return pendingAssignment_; }
     std::size_t controlsUnderTag(int tag) const { return tags_.count(tag); }
@@ -117,6 +115,9 @@ public:
     SkinAttributes& attributes() override { return attributes_; }
     int knobMode() const override { return knobMode_; }
     float parameterValue(int parameter) const override;
+    bool learnMode() const override { return learnMode_; }
+    int controllerOfParameter(int parameter) const override;
+    void rebindPage(int page, int base) override;
     std::string parameterDisplay(int parameter) const override;
     std::string parameterName(int parameter) const override;
     bool readObject(int index, const std::function<void(const PatchObject&)>& read) const override;
@@ -145,6 +146,7 @@ private:
     void completeAssignment(int slider);
     void setParameterFromEditor(int index, float value);
     void swapEffectSlots();
+    void applyPitchPanel();
     void rebaseAdditivePage(int oscillator);
     StorageDialogHost& dialogs();
     void redrawFrame();

@@ -4,10 +4,13 @@
 #include "editor/core/editor.h"
 
 #include "audio/controller_map.h"
+#include "editor/controls/numeric_displays.h"
+#include "editor/controls/page_selector.h"
 #include "editor/core/side_file_dialogs.h"
 #include "editor/core/storage_dialogs.h"
 #include "params/parameter_ids.h"
 #include "params/patch_object_table.h"
+#include "params/setting_objects.h"
 #include "params/user_controls_assignment.h"
 #include "platform/debug_output.h"
 #include "platform/messages.h"
@@ -123,10 +126,11 @@ void Editor::parameterHook(int index, float value)
             const int step = static_cast<int>(value * kSequencerSteps);
             setCommandValue(command::kAssignmentMode + step, 1.0f);
         }
-        // The sequencer's lamp on the page selector: told as an object change of its own kind.
-        for (View* selector : viewsUnderTag(command::kPageSelector)) {
-            sendNotification(*selector, notify::kObjectChanged, -1 - kSequencerLamp, value != 0.0f ? 1 : 0);
-            selector->setDirty();
+        for (View* view : viewsUnderTag(command::kPageSelector)) {
+            if (auto* selector = dynamic_cast<PageSelector*>(view)) {
+                selector->setLamp(kSequencerLamp, value != 0.0f);
+                selector->setDirty();
+            }
         }
     } else if (index == param::kFxTempoSync) {
         setCommandValue(command::kEffect1Sync, value);
@@ -214,8 +218,13 @@ void Editor::runCommand(int tag, float value, Control& control)
         }
         return;
     case command::kPitchPanelOk:
+        if (released(value)) {
+            applyPitchPanel();
+            closePopup(true);
+        }
+        return;
     case command::kAssignmentsApply:
-        // The panel's displays write their values to the plug-in when told to apply.
+        // The assignments panel's controls write their working copy when told to apply.
         if (released(value)) {
             closePopup(true);
         }
@@ -226,9 +235,11 @@ void Editor::runCommand(int tag, float value, Control& control)
         setCommandValue(tag == command::kPitchRatioMode ? command::kPitchFixedMode : command::kPitchRatioMode,
                         1.0f - value);
         // The frequency display's mode follows the fixed-pitch button.
-        for (View* display : viewsUnderTag(command::kPitchFrequency)) {
-            sendNotification(*display, notify::kRefreshCommand, fixed ? 1 : 0);
-            display->setDirty();
+        for (View* view : viewsUnderTag(command::kPitchFrequency)) {
+            if (auto* display = dynamic_cast<NumericPanelDisplay*>(view)) {
+                display->setMode(fixed ? 1 : 0);
+                display->setDirty();
+            }
         }
         return;
     }
@@ -282,6 +293,33 @@ void Editor::runCommand(int tag, float value, Control& control)
             holder->setDirty();
         }
     }
+}
+
+// The pitch panel's OK: the oscillator's fixed-pitch switch follows the fixed button (10074) and
+// its frequency the frequency display (10076).
+void Editor::applyPitchPanel()
+{
+    auto* display = dynamic_cast<NumericPanelDisplay*>(controlUnderTag(command::kPitchFrequency));
+    auto* fixedButton = dynamic_cast<Control*>(controlUnderTag(command::kPitchFixedMode));
+    if (display == nullptr) {
+        return;
+    }
+    const int oscillator = display->oscillator();
+    if (oscillator < 0 || oscillator >= FixedPitchObject::kOscillators) {
+        return;
+    }
+    const double frequency = display->number();
+    const bool on = fixedButton != nullptr ? fixedButton->value() != 0.0f : display->mode() != 0;
+    editObject(object::kFixedPitchValues, [&](PatchObject& stored) {
+        if (auto* pitch = dynamic_cast<FixedPitchObject*>(&stored)) {
+            FixedPitchObject::Setting setting = pitch->setting(oscillator);
+            setting.on = on;
+            if (std::isfinite(frequency) && frequency > 0.0) {
+                setting.frequency = static_cast<float>(frequency);
+            }
+            pitch->set(oscillator, setting);
+        }
+    });
 }
 
 void Editor::swapEffectSlots()

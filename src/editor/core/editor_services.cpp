@@ -3,6 +3,7 @@
 // control bound to the object, and the lists the menus offer.
 #include "editor/core/editor.h"
 
+#include "audio/controller_map.h"
 #include "dsp/effects/effect_factory.h"
 #include "dsp/filters/filter_types.h"
 #include "library/preset_database.h"
@@ -17,6 +18,23 @@ float Editor::parameterValue(int parameter) const
         return 0.0f;
     }
     return port_.read().value(parameter);
+}
+
+int Editor::controllerOfParameter(int parameter) const
+{
+    if (parameter < 0 || parameter >= kParameters) {
+        return -1;
+    }
+    const int controller = pelko::controllerOfParameter(parameter);
+    return controller == 255 ? -1 : controller;
+}
+
+void Editor::rebindPage(int index, int base)
+{
+    if (Container* shown = page(index)) {
+        sendNotification(*shown, notify::kRebase, base);
+        shown->setDirty();
+    }
 }
 
 std::string Editor::parameterDisplay(int parameter) const
