@@ -134,7 +134,7 @@ protected:
     {
         registerTestControls();
         pelko::installPluginEditorFactory(&pelko::Editor::make);
-        writeTestSkin(environment.installFolder());
+        installSkin(environment.installFolder());
         plugin = std::make_unique<testing_support::InProcessPlugin>();
         ASSERT_NE(plugin->effect(), nullptr);
         editor = dynamic_cast<pelko::Editor*>(pelko::Vst2Adapter::fromEffect(plugin->effect())->editor());
@@ -145,6 +145,8 @@ protected:
         plugin.reset();
         pelko::installPluginEditorFactory(nullptr);
     }
+
+    virtual void installSkin(const std::string& folder) { writeTestSkin(folder); }
 
     vst2::VstIntPtr dispatch(vst2::VstInt32 opcode, vst2::VstInt32 index = 0, vst2::VstIntPtr value = 0,
                              void* ptr = nullptr, float opt = 0.0f)
