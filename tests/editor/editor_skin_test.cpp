@@ -214,7 +214,10 @@ TEST_F(SkinnedEditor, PelkoShotWritesEveryPageOfTheSkin)
         }
     }
     EXPECT_EQ(pictures, 18);
-    std::ifstream help;
+    // PELKO_EDITOR_SHOTS=folder/ keeps the pictures for a look.
+    if (const char* keep = std::getenv("PELKO_EDITOR_SHOTS")) {
+        std::filesystem::copy(out.path(), keep, std::filesystem::copy_options::overwrite_existing | std::filesystem::copy_options::recursive);
+    }
     EXPECT_EQ(std::system((std::string(PELKO_BINARY_DIR) + "/tools/pelko-shot/pelko-shot --help > /dev/null").c_str()), 0);
 }
 

@@ -77,7 +77,7 @@ inline void installTestSkin(const std::string& installFolder)
                 fill(c, Rect::ofSize(r.left + 2, r.top + 6, 6, 6), (band & 1) != 0 ? Colour{80, 255, 80, 0} : Colour{20, 40, 20, 0});
                 c.setFont(5);
                 c.setFontColour(pelko::colours::kWhite);
-                c.drawString("Page " + std::to_string(tab), Rect::ofSize(r.left + 12, r.top, 54, 18));
+                c.drawString("Osc" + std::to_string(tab + 1), Rect::ofSize(r.left + 12, r.top, 54, 18));
             }
         }
     });

@@ -49,7 +49,7 @@ void printHelp()
         "\n"
         "Each picture shows the page with the three permanent pages (GlobalPage, TabsPage,\n"
         "StandalonePage) over it, as the editor shows it. Pages 13 (CMPage) and 14\n"
-        "(UserAssignmentsPage) are popup panels: drawn as pages here.\n"
+        "(UserAssignmentsPage) are popup panels: drawn over the bank page, centred.\n"
         "\n"
         "exit status: 0 when every picture was written, 1 on failure, 2 for a usage error.");
 }

@@ -454,11 +454,23 @@ bool Editor::renderPage(int index, const std::string& path)
     if (!frame_ || path.empty()) {
         return false;
     }
+    applyQueuedChanges();
+    if (index == page::kPitchPanel || index == page::kAssignments) {
+        // The popup panels are drawn as the editor shows them: over the page that is shown.
+        const bool wasOpen = static_cast<bool>(popup_);
+        if (!wasOpen) {
+            showPopupPage(index, Rect{});
+        }
+        const bool written = frame_->renderToPng(path);
+        if (!wasOpen) {
+            closePopup(false);
+        }
+        return written;
+    }
     const int shown = currentPage_;
     if (index >= 0 && index < kPages && index != currentPage_) {
         selectPage(index);
     }
-    applyQueuedChanges();
     const bool written = frame_->renderToPng(path);
     if (shown != currentPage_) {
         selectPage(shown);
