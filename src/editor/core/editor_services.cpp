@@ -44,7 +44,7 @@ std::string Editor::parameterDisplay(int parameter) const
 
 std::string Editor::parameterName(int parameter) const
 {
-    return plugin_.parameterDisplayName(parameter).value_or(std::string());
+    return port_.parameterDisplayName(parameter).value_or(std::string());
 }
 
 bool Editor::readObject(int index, const std::function<void(const PatchObject&)>& read) const
