@@ -33,6 +33,12 @@ int sideFromSkin(int value, int fallback)
 
 }  // namespace
 
+Rect skinFrameSize(SkinAttributes& attributes, const std::string& item)
+{
+    return Rect{0, 0, sideFromSkin(attributes.integer(item, "width"), kDefaultWidth),
+                sideFromSkin(attributes.integer(item, "height"), kDefaultHeight)};
+}
+
 int sendNotification(View& view, int kind, std::int64_t first, std::int64_t second, const void* data,
                      std::string_view text)
 {
@@ -55,8 +61,9 @@ std::unique_ptr<PluginEditor> Editor::make(SynthPlugin& plugin)
 Editor::Editor(SynthPlugin& plugin, const std::string& installFolder)
     : plugin_(plugin), port_(plugin), session_(installFolder), installFolder_(installFolder)
 {
-    width_ = sideFromSkin(attributes_.integer("MainFrame", "width"), kDefaultWidth);
-    height_ = sideFromSkin(attributes_.integer("MainFrame", "height"), kDefaultHeight);
+    const Rect size = skinFrameSize(attributes_, "MainFrame");
+    width_ = size.width();
+    height_ = size.height();
 }
 
 Editor::~Editor()

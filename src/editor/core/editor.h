@@ -175,6 +175,10 @@ private:
     StorageDialogHost* dialogs_ = nullptr;
 };
 
+// The size a frame item of the skin asks for ("width", "height"); a missing or unreasonable side
+// takes a sane default, so an editor without a skin still has a usable window.
+Rect skinFrameSize(SkinAttributes& attributes, const std::string& item);
+
 // Registers the frame and container types ("MainFrame", "ContainerPage", "ChildFrame").
 void registerFrameTypes();
 

@@ -11,11 +11,7 @@
 namespace pelko {
 namespace {
 
-constexpr int kFallbackWidth = 640;
-constexpr int kFallbackHeight = 480;
 constexpr int kLargestSide = 4096;
-
-int side(int value, int fallback) { return value > 0 && value <= kLargestSide ? value : fallback; }
 
 const EditorServices* servicesOf(const Notification& record)
 {
@@ -80,9 +76,8 @@ Ref<View> makeFrame(const char* item, ControlListener* listener)
 {
     // The frame's size is needed before it exists: read from the item named like the type.
     SkinAttributes attributes;
-    const int width = side(attributes.integer(item, "width"), kFallbackWidth);
-    const int height = side(attributes.integer(item, "height"), kFallbackHeight);
-    return Ref<View>::adopt(new SkinFrame(width, height, ownerOf(listener)));
+    const Rect size = skinFrameSize(attributes, item);
+    return Ref<View>::adopt(new SkinFrame(size.width(), size.height(), ownerOf(listener)));
 }
 
 }  // namespace
