@@ -11,7 +11,7 @@ install(DIRECTORY ${PELKO_INSTALL_FOLDER}/ DESTINATION ${PELKO_VST_DIR}/pelko2 C
   PATTERN "tmp.sav" EXCLUDE
   PATTERN "*.tmp-*" EXCLUDE
   PATTERN "*-journal" EXCLUDE)
-install(TARGETS pelko-render pelko-vfs pelko-info RUNTIME DESTINATION ${PELKO_VST_DIR}/pelko2/tools COMPONENT plugin)
+install(TARGETS pelko-render pelko-vfs pelko-info pelko-shot RUNTIME DESTINATION ${PELKO_VST_DIR}/pelko2/tools COMPONENT plugin)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME pelko2)

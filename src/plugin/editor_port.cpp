@@ -1,5 +1,7 @@
 #include "plugin/editor_port.h"
 
+#include "params/parameter_ids.h"
+
 namespace pelko {
 
 std::string EditorPort::Reading::displayText(int parameter) const
@@ -21,6 +23,51 @@ void EditorPort::endGesture(int parameter)
     if (parameter >= 0 && parameter < kParameterCount && plugin_.host() != nullptr) {
         plugin_.host()->endEdit(parameter);
     }
+}
+
+std::optional<std::string> EditorPort::parameterDisplayName(int index) const
+{
+    if (index < 0 || index >= kParameterCount) {
+        return std::nullopt;
+    }
+    return std::string(parameterTable()[static_cast<std::size_t>(index)].displayName);
+}
+
+void EditorPort::incrementParameter(int index)
+{
+    if (index < 0 || index >= kParameterCount) {
+        return;
+    }
+    float v = plugin_.getParameter(index) + parameterTable()[static_cast<std::size_t>(index)].step;
+    if (v >= 0.0f && v <= 1.0f) {
+        plugin_.setParameterAutomated(index, v);
+    }
+}
+
+void EditorPort::decrementParameter(int index)
+{
+    if (index < 0 || index >= kParameterCount) {
+        return;
+    }
+    float v = plugin_.getParameter(index) - parameterTable()[static_cast<std::size_t>(index)].step;
+    if (v >= 0.0f && v <= 1.0f) {
+        plugin_.setParameterAutomated(index, v);
+    }
+}
+
+bool EditorPort::parameterIsDiscrete(int index, bool& discrete) const
+{
+    if (index < 0 || index >= kParameterCount) {
+        return false;
+    }
+    if (index >= param::kFxParameter && index < param::kFxParameter + param::kFxParameterCount) {
+        LockGuard lock(plugin_.processLock());
+        const int row = index - param::kFxParameter;
+        discrete = plugin_.effects().isDiscrete(row / param::kFxParametersPerSlot, row % param::kFxParametersPerSlot);
+    } else {
+        discrete = index >= param::kOscCoarse && index < param::kOscCoarse + param::kTuneRows;
+    }
+    return true;
 }
 
 }  // namespace pelko

@@ -10,6 +10,7 @@
 
 #include "plugin/synth_plugin.h"
 
+#include <optional>
 #include <string>
 
 namespace pelko {
@@ -43,6 +44,15 @@ public:
     void beginGesture(int parameter);
     void setParameter(int parameter, float value) { plugin_.setParameterAutomated(parameter, value); }
     void endGesture(int parameter);
+
+    // The parameter's display name ("Main Level"); none outside 0–207.
+    std::optional<std::string> parameterDisplayName(int index) const;
+    // The value plus or minus the row's step, set as a user edit only when it stays within 0–1.
+    void incrementParameter(int index);
+    void decrementParameter(int index);
+    // False for indices outside 0–207; otherwise true, with discrete set for coarse/fine tune rows
+    // and as the effect answers for rows 167–178.
+    bool parameterIsDiscrete(int index, bool& discrete) const;
 
     // Runs edit(object) on patch object k under the processing lock, then the object's apply step
     // (waves are built outside the lock). False, with nothing run, outside 0–224.

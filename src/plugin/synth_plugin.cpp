@@ -206,51 +206,6 @@ const UserControlsAssignment& SynthPlugin::userAssignments() const
     return assignments != nullptr ? *assignments : none;
 }
 
-std::optional<std::string> SynthPlugin::parameterDisplayName(int index) const
-{
-    if (index < 0 || index >= kParameterCount) {
-        return std::nullopt;
-    }
-    return std::string(parameterTable()[static_cast<std::size_t>(index)].displayName);
-}
-
-void SynthPlugin::incrementParameter(int index)
-{
-    if (index < 0 || index >= kParameterCount) {
-        return;
-    }
-    float v = getParameter(index) + parameterTable()[static_cast<std::size_t>(index)].step;
-    if (v >= 0.0f && v <= 1.0f) {
-        setParameterAutomated(index, v);
-    }
-}
-
-void SynthPlugin::decrementParameter(int index)
-{
-    if (index < 0 || index >= kParameterCount) {
-        return;
-    }
-    float v = getParameter(index) - parameterTable()[static_cast<std::size_t>(index)].step;
-    if (v >= 0.0f && v <= 1.0f) {
-        setParameterAutomated(index, v);
-    }
-}
-
-bool SynthPlugin::parameterIsDiscrete(int index, bool& discrete) const
-{
-    if (index < 0 || index >= kParameterCount) {
-        return false;
-    }
-    if (index >= param::kFxParameter && index < param::kFxParameter + param::kFxParameterCount) {
-        LockGuard lock(processLock_);
-        const int row = index - param::kFxParameter;
-        discrete = engine_.effects().isDiscrete(row / param::kFxParametersPerSlot, row % param::kFxParametersPerSlot);
-    } else {
-        discrete = index >= param::kOscCoarse && index < param::kOscCoarse + param::kTuneRows;
-    }
-    return true;
-}
-
 void SynthPlugin::setMidiOut(bool on)
 {
     if (on != midiOutEnabled_) {

@@ -111,12 +111,6 @@ public:
     void applyPatchObject(int index);
 
     // ---- operations the editor uses -----------------------------------------------------------
-    std::optional<std::string> parameterDisplayName(int index) const;
-    void incrementParameter(int index);
-    void decrementParameter(int index);
-    // False for indices outside 0–207; otherwise true, with discrete set for coarse/fine tune rows
-    // and as the effect answers for rows 167–178.
-    bool parameterIsDiscrete(int index, bool& discrete) const;
     void renameProgram(int index, std::string_view name);
     void copyProgram(int index);
     void pasteProgram(int index);

@@ -133,9 +133,19 @@ Vst2Adapter::Vst2Adapter(vst2::HostCallback host) : host_(host)
         effect_.uniqueID = kUniqueId;
     }
     plugin_ = std::make_unique<SynthPlugin>(host_ != nullptr ? static_cast<HostServices*>(this) : nullptr);
+    if (PluginEditorFactory factory = pluginEditorFactory(); factory != nullptr && plugin_->initOk()) {
+        editor_ = factory(*plugin_);
+        if (editor_) {
+            effect_.flags |= vst2::effFlagsHasEditor;
+        }
+    }
 }
 
-Vst2Adapter::~Vst2Adapter() = default;
+Vst2Adapter::~Vst2Adapter()
+{
+    // The host may destroy the plug-in with its editor open: the editor closes first.
+    editor_.reset();
+}
 
 bool Vst2Adapter::initOk() const { return plugin_ != nullptr && plugin_->initOk(); }
 
@@ -267,10 +277,15 @@ vst2::VstIntPtr Vst2Adapter::dispatch(vst2::VstInt32 opcode, vst2::VstInt32 inde
         return 1;
     case vst2::effGetVendorVersion:
         return effect_.version;
+    case vst2::effEditGetRect:
+    case vst2::effEditOpen:
+    case vst2::effEditClose:
+    case vst2::effEditIdle:
+    case vst2::effEditKeyDown:
+    case vst2::effEditKeyUp:
+    case vst2::effSetEditKnobMode:
     case vst2::effVendorSpecific:
-        // The mouse-wheel message ('stCA', 'Whee') belongs to the editor; without one nothing
-        // handles it.
-        return 0;
+        return editorCall(opcode, index, value, ptr, opt);
     case vst2::effCanDo: {
         if (ptr == nullptr) {
             return -1;
@@ -289,9 +304,60 @@ vst2::VstIntPtr Vst2Adapter::dispatch(vst2::VstInt32 opcode, vst2::VstInt32 inde
         return 0;
     case vst2::effKeysRequired:
         // Keyboard input is wanted whenever an editor exists.
-        return 1;
+        return editor_ ? 0 : 1;
     case vst2::effGetVstVersion:
         return 2300;
+    default:
+        return 0;
+    }
+}
+
+vst2::VstIntPtr Vst2Adapter::editorCall(vst2::VstInt32 opcode, vst2::VstInt32 index, vst2::VstIntPtr value,
+                                        void* ptr, float opt)
+{
+    if (!editor_) {
+        return 0;
+    }
+    PluginEditor& editor = *editor_;
+    switch (opcode) {
+    case vst2::effEditGetRect: {
+        if (ptr == nullptr) {
+            return 0;
+        }
+        const EditorRectangle r = editor.rectangle();
+        editorRect_.top = static_cast<std::int16_t>(r.top);
+        editorRect_.left = static_cast<std::int16_t>(r.left);
+        editorRect_.bottom = static_cast<std::int16_t>(r.bottom);
+        editorRect_.right = static_cast<std::int16_t>(r.right);
+        *static_cast<vst2::ERect**>(ptr) = &editorRect_;
+        return 1;
+    }
+    case vst2::effEditOpen:
+        // ptr is the parent X window; Ardour and Carla put their Display* in value, which is never
+        // used: the editor opens an X connection of its own. A null parent gives a headless frame.
+        return editor.open(reinterpret_cast<std::uintptr_t>(ptr)) ? 1 : 0;
+    case vst2::effEditClose:
+        editor.close();
+        return 0;
+    case vst2::effEditIdle:
+        editor.idle();
+        return 0;
+    case vst2::effEditKeyDown:
+        return editor.keyDown(index, static_cast<int>(value), static_cast<int>(opt)) ? 1 : 0;
+    case vst2::effEditKeyUp:
+        return editor.keyUp(index, static_cast<int>(value), static_cast<int>(opt)) ? 1 : 0;
+    case vst2::effSetEditKnobMode:
+        editor.setKnobMode(static_cast<int>(value));
+        return 0;
+    case vst2::effVendorSpecific:
+        // The mouse-wheel message ('stCA', 'Whee') carries the distance in opt.
+        if (index == vst2::fourCC('s', 't', 'C', 'A') && value == vst2::fourCC('W', 'h', 'e', 'e')) {
+            return editor.wheel(opt) ? 1 : 0;
+        }
+        if (index == kRenderPageCall && ptr != nullptr) {
+            return editor.renderPage(static_cast<int>(value), static_cast<const char*>(ptr)) ? 1 : 0;
+        }
+        return 0;
     default:
         return 0;
     }

@@ -4,6 +4,7 @@
 // format needs an adapter like this one and nothing more.
 #pragma once
 
+#include "plugin/plugin_editor.h"
 #include "plugin/plugin_interface.h"
 #include "plugin/vst2_abi.h"
 
@@ -30,6 +31,8 @@ public:
     bool initOk() const;
     vst2::AEffect* effect() { return &effect_; }
     SynthPlugin* plugin() const { return plugin_.get(); }
+    // The editor, or none when no factory was installed.
+    PluginEditor* editor() const { return editor_.get(); }
 
     vst2::VstIntPtr dispatch(vst2::VstInt32 opcode, vst2::VstInt32 index, vst2::VstIntPtr value, void* ptr, float opt);
 
@@ -37,6 +40,7 @@ private:
     vst2::VstIntPtr call(vst2::VstInt32 opcode, vst2::VstInt32 index = 0, vst2::VstIntPtr value = 0,
                          void* ptr = nullptr, float opt = 0.0f);
     vst2::VstIntPtr getChunk(bool programOnly, void** data);
+    vst2::VstIntPtr editorCall(vst2::VstInt32 opcode, vst2::VstInt32 index, vst2::VstIntPtr value, void* ptr, float opt);
 
     // HostServices
     void automate(int parameter, float value) override;
@@ -56,6 +60,9 @@ private:
     // Whether the host has called the dispatcher yet, and a display refresh held back until then.
     std::atomic<bool> opened_{false};
     std::atomic<bool> displayPending_{false};
+    // Made after the plug-in and destroyed before it; the rectangle handed to the host.
+    std::unique_ptr<PluginEditor> editor_;
+    vst2::ERect editorRect_{};
 };
 
 }  // namespace pelko

@@ -85,7 +85,7 @@ TEST_F(ModuleTest, NamesAndVersionQueries)
     EXPECT_EQ(host.canBeAutomated(5), 1);
     EXPECT_EQ(host.tailSize(), 0);
     EXPECT_EQ(host.parameterProperties(0, nullptr), 0);
-    EXPECT_EQ(host.keysRequired(), 1);  // no editor yet
+    EXPECT_EQ(host.keysRequired(), 0);  // the module has an editor, which wants keys
     EXPECT_EQ(host.dispatch(9999), 0);  // unknown opcode
 }
 

@@ -1,6 +1,7 @@
 // The plug-in object in this process: construction with and without an install folder, sample
 // rate handling, the editor-facing operations and the user sliders.
 #include "params/patch_object_table.h"
+#include "plugin/editor_port.h"
 #include "plugin/synth_plugin.h"
 #include "params/user_controls_assignment.h"
 #include "support/plugin_fixture.h"
@@ -110,18 +111,18 @@ TEST(PluginObject, IncrementAndDecrementStayWithinRange)
     InProcessPlugin instance;
     pelko::SynthPlugin& plugin = *instance.plugin();
     plugin.setParameter(1, 0.5f);
-    plugin.incrementParameter(1);
+    pelko::EditorPort(plugin).incrementParameter(1);
     EXPECT_FLOAT_EQ(plugin.getParameter(1), 0.51f);
     EXPECT_EQ(instance.automateCalls(), 1);  // MIDI out is off: the host is informed
     plugin.setParameter(1, 1.0f);
-    plugin.incrementParameter(1);
+    pelko::EditorPort(plugin).incrementParameter(1);
     EXPECT_EQ(plugin.getParameter(1), 1.0f);
     EXPECT_EQ(instance.automateCalls(), 1);
     plugin.setParameter(0, 0.0f);
-    plugin.incrementParameter(0);  // Voices steps by one voice
+    pelko::EditorPort(plugin).incrementParameter(0);  // Voices steps by one voice
     EXPECT_FLOAT_EQ(plugin.getParameter(0), 1.0f / 31.0f);
     plugin.setParameter(1, 0.0f);
-    plugin.decrementParameter(1);
+    pelko::EditorPort(plugin).decrementParameter(1);
     EXPECT_EQ(plugin.getParameter(1), 0.0f);
 }
 
@@ -130,14 +131,14 @@ TEST(PluginObject, DisplayNamesAndDiscreteRows)
     PluginEnvironment environment;
     InProcessPlugin instance;
     pelko::SynthPlugin& plugin = *instance.plugin();
-    EXPECT_EQ(plugin.parameterDisplayName(1), std::optional<std::string>("Main Level"));
-    EXPECT_FALSE(plugin.parameterDisplayName(208));
+    EXPECT_EQ(pelko::EditorPort(plugin).parameterDisplayName(1), std::optional<std::string>("Main Level"));
+    EXPECT_FALSE(pelko::EditorPort(plugin).parameterDisplayName(208));
     bool discrete = false;
-    EXPECT_TRUE(plugin.parameterIsDiscrete(2, discrete));
+    EXPECT_TRUE(pelko::EditorPort(plugin).parameterIsDiscrete(2, discrete));
     EXPECT_TRUE(discrete);
-    EXPECT_TRUE(plugin.parameterIsDiscrete(14, discrete));
+    EXPECT_TRUE(pelko::EditorPort(plugin).parameterIsDiscrete(14, discrete));
     EXPECT_FALSE(discrete);
-    EXPECT_FALSE(plugin.parameterIsDiscrete(208, discrete));
+    EXPECT_FALSE(pelko::EditorPort(plugin).parameterIsDiscrete(208, discrete));
 }
 
 TEST(PluginObject, RenameCopyAndPastePrograms)
