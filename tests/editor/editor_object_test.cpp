@@ -229,6 +229,26 @@ TEST_F(EditorFixture, CommandsOnReleaseRunOncePerClickAndTheRadioGroupKeepsOneCh
     EXPECT_FLOAT_EQ(second->value(), 1.0f);
 }
 
+TEST_F(EditorFixture, FilesAskedForByControlsGoThroughTheEditorsDialog)
+{
+    ASSERT_TRUE(openHeadless());
+    // A control's own file (an envelope) is asked for with the dialog the commands use: same
+    // title, filter and extension, and the chosen path comes back; a cancelled dialog gives none.
+    environment.ui().clear();
+    environment.ui().queueFileName(environment.installFolder() + "shape.env");
+    const pelko::FileChoice save{"Save Envelope", "Envelopes", ".env", "EnvPath", true};
+    EXPECT_EQ(editor->chooseFile(save), environment.installFolder() + "shape.env");
+    environment.ui().queueFileName(std::nullopt);
+    EXPECT_EQ(editor->chooseFile(pelko::FileChoice{"Load Envelope", "Envelopes", ".env", "EnvPath", false}), "");
+    auto requests = environment.ui().fileRequests();
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_TRUE(requests[0].save);
+    EXPECT_EQ(requests[0].title, "Save Envelope");
+    EXPECT_EQ(requests[0].filterDescription, "Envelopes");
+    EXPECT_EQ(requests[0].extension, "env");
+    EXPECT_FALSE(requests[1].save);
+}
+
 TEST_F(EditorFixture, SequencerLengthAndEffectSyncMirrorTheirParameters)
 {
     ASSERT_TRUE(openHeadless());

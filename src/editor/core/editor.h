@@ -137,6 +137,7 @@ public:
     std::vector<ArchiveSummary> waveArchives() const override;
     int externalWaves() const override;
     int presetCount() const override;
+    std::string chooseFile(const FileChoice& choice) override;
 
 private:
     void refreshAll();

@@ -2,6 +2,7 @@
 // port's short lock, patch-object edits followed by their apply step and a refresh of every
 // control bound to the object, and the lists the menus offer.
 #include "editor/core/editor.h"
+#include "editor/core/storage_dialogs.h"
 
 #include "audio/controller_map.h"
 #include "dsp/effects/effect_factory.h"
@@ -170,5 +171,13 @@ int Editor::externalWaves() const
 }
 
 int Editor::presetCount() const { return plugin_.presetLibrary().countPresets(); }
+
+// The controls' own files (envelopes) go through the same dialog as the editor's commands, so
+// they remember their folders in the settings as every other file dialog does.
+std::string Editor::chooseFile(const FileChoice& choice)
+{
+    const FileDialogOptions options{choice.title, choice.filterDescription, choice.extension, choice.folderValue};
+    return dialogs().chooseFile(choice.save, options).value_or(std::string());
+}
 
 }  // namespace pelko
