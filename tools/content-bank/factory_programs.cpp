@@ -258,4 +258,17 @@ ProgramBank factoryBank()
     return bank;
 }
 
+Program initProgram()
+{
+    Program program;
+    Recipe r(program);
+    r.name("Init");
+    r.wave(0, "Single Cycle\\Saw").raw(0, 0).toFilter(0, 0, 0.12f);
+    r.amp(0, {0.002f, 0.1f, 1.0f, 0.15f});
+    r.filter(0, kAnalogLowpass2, 1.0f, 0.0f);  // fully open: every harmonic passes
+    r.velocity(12.0f);
+    r.level(0.5f);
+    return program;
+}
+
 }  // namespace pelko::factory

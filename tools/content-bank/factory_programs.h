@@ -26,6 +26,11 @@ int factoryCategoryNumber(const std::string& path);
 // A bank whose first slots hold the designed programs; the other slots keep default programs.
 ProgramBank factoryBank();
 
+// The program "initialise" loads from the presets folder: one saw through an open low-pass filter
+// with a short release and velocity on the level, everything else as in a default program, so a
+// new program sounds at once.
+Program initProgram();
+
 constexpr const char* kFactoryBankName = "Factory";
 constexpr const char* kFactoryAuthor = "Pelko Factory";
 

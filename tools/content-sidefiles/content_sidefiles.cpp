@@ -1,7 +1,8 @@
 // content-sidefiles INSTALL_FOLDER: writes the LFO envelopes of the FM bulk-dump import into
 // INSTALL_FOLDER/Envelope Settings/DX7 and its effect settings into INSTALL_FOLDER/Effects
-// Settings, through the side-file writers. Files are replaced atomically; the output is the same
-// on every run.
+// Settings, and the example side files the load commands offer into their folders, through the
+// side-file writers. Files are replaced atomically; the output is the same on every run.
+#include "example_content.h"
 #include "fm_import_content.h"
 
 #include "platform/file_system.h"
@@ -49,6 +50,10 @@ int main(int argc, char** argv)
         const auto effect = content_sidefiles::fmEffect(slot);
         ok = write(effects + std::string(pelko::fmEffectFileName(slot)), pelko::effectFileBytes(effect.type, effect.values)) &&
              ok;
+    }
+    for (const auto& example : content_sidefiles::exampleFiles()) {
+        const std::string path = folder + example.path;
+        ok = (pelko::makeFolders(pelko::folderPart(path)) && write(path, example.bytes)) && ok;
     }
     return ok ? 0 : 1;
 }
