@@ -2,6 +2,8 @@
 
 #include "params/parameter_ids.h"
 
+#include <algorithm>
+
 namespace pelko {
 
 std::string EditorPort::Reading::displayText(int parameter) const
@@ -67,6 +69,58 @@ bool EditorPort::parameterIsDiscrete(int index, bool& discrete) const
     } else {
         discrete = index >= param::kOscCoarse && index < param::kOscCoarse + param::kTuneRows;
     }
+    return true;
+}
+
+namespace {
+bool validSlot(int slot) { return slot >= 0 && slot < kProgramCount; }
+}  // namespace
+
+bool EditorPort::renameProgram(int slot, std::string_view name)
+{
+    if (!validSlot(slot)) {
+        return false;
+    }
+    plugin_.renameProgram(slot, name.substr(0, std::min(name.size(), static_cast<std::size_t>(kProgramNameLength))));
+    return true;
+}
+
+bool EditorPort::copyProgram(int slot)
+{
+    if (!validSlot(slot)) {
+        return false;
+    }
+    plugin_.copyProgram(slot);
+    return true;
+}
+
+bool EditorPort::pasteProgram(int slot)
+{
+    if (!validSlot(slot) || !plugin_.clipboardPresent()) {
+        return false;
+    }
+    plugin_.pasteProgram(slot);
+    return true;
+}
+
+bool EditorPort::clearProgram(int slot)
+{
+    if (!validSlot(slot)) {
+        return false;
+    }
+    plugin_.initialiseProgram(slot, false);
+    if (slot == plugin_.currentProgram()) {
+        plugin_.selectProgram(slot);
+    }
+    return true;
+}
+
+bool EditorPort::writeProgram(int slot)
+{
+    if (!plugin_.copyEditBufferTo(slot)) {
+        return false;
+    }
+    plugin_.selectProgram(slot);
     return true;
 }
 

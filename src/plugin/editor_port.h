@@ -70,6 +70,26 @@ public:
         return true;
     }
 
+    // ---- bank slots and the preset library (slots 0–63; others do nothing and give false) ----
+    // Each runs under the plug-in's bank and processing locks for as long as it changes the bank
+    // or the edit buffer; none holds them across a dialog or a library question.
+    bool renameProgram(int slot, std::string_view name);
+    bool copyProgram(int slot);
+    bool pasteProgram(int slot);
+    bool programCopied() const { return plugin_.clipboardPresent(); }
+    // The slot gets the default patch (or the default program when there is none).
+    bool clearProgram(int slot);
+    // The edited program goes into the slot, which is then selected.
+    bool writeProgram(int slot);
+    bool loadPreset(int presetId, int slot) { return plugin_.loadPresetFromLibrary(presetId, slot); }
+    bool fileProgram(int slot, int catId) { return plugin_.storePresetInLibrary(slot, catId); }
+    PresetDatabase& presetLibrary() { return plugin_.presetLibrary(); }
+    bool loadBankFile(const std::string& path) { return plugin_.loadBankFromFile(path); }
+    bool saveBankFile(const std::string& path) { return plugin_.saveBankToFile(path); }
+    bool loadProgramFile(const std::string& path, int slot) { return plugin_.loadProgramFromFile(path, slot); }
+    bool saveProgramFile(const std::string& path) { return plugin_.saveProgramToFile(path); }
+    std::string bankName() const { return plugin_.bankName(); }
+
     // What changed since the last drain (see ChangeQueue::drain for the visitor).
     template <class Visitor>
     bool drainChanges(Visitor&& visitor)

@@ -360,6 +360,64 @@ bool SynthPlugin::restoreState()
     return true;
 }
 
+bool SynthPlugin::loadBankFromFile(const std::string& path)
+{
+    // The file is read before the locks are taken; only its decoding runs under them.
+    std::optional<std::vector<std::uint8_t>> bytes = readWholeFile(path);
+    if (!bytes || bytes->empty()) {
+        showMessage(kMsgErrorOpening, path);
+        return false;
+    }
+    FileLoadResult result;
+    {
+        std::lock_guard<std::mutex> bankGuard(bankLock_);
+        LockGuard lock(processLock_);
+        result = withStorage([&](StorageState& state) {
+            return readBankFileBytes(state, bytes->data(), bytes->size(), fileNamePart(path));
+        });
+    }
+    if (!result.ok) {
+        return false;
+    }
+    finishBankLoad(result.selectProgram >= 0 && result.selectProgram < kProgramCount ? result.selectProgram : currentProgram_.load(),
+                   result.view);
+    return true;
+}
+
+bool SynthPlugin::saveBankToFile(const std::string& path)
+{
+    return withSavedState([&](StorageState& state) { return saveBankFile(state, path); });
+}
+
+bool SynthPlugin::loadProgramFromFile(const std::string& path, int slot)
+{
+    if (slot < 0 || slot >= kProgramCount) {
+        return false;
+    }
+    Program loaded;
+    if (!loadProgramFile(path, loaded).ok) {
+        return false;
+    }
+    const int current = currentProgram_.load();
+    copyEditBufferTo(current);
+    storeProgram(slot, loaded);
+    if (slot == current) {
+        selectProgram(slot);
+    }
+    return true;
+}
+
+bool SynthPlugin::saveProgramToFile(const std::string& path)
+{
+    return withSavedState([&](StorageState& state) { return saveProgramFile(state, path); });
+}
+
+std::string SynthPlugin::bankName() const
+{
+    LockGuard lock(processLock_);
+    return std::string(bank_.name());
+}
+
 bool SynthPlugin::saveState()
 {
     if (!installFolder_) {

@@ -153,6 +153,15 @@ public:
     // The state file: restored at construction, saved at destruction.
     bool restoreState();
     bool saveState();
+    // Bank and program files the user chose: a bank file replaces the bank (and selects the
+    // program stored in it); a program file goes into slot `slot` after the edit buffer was kept
+    // in its own slot, and the current slot is selected again when it was the one loaded.
+    // Failures are reported by the storage layer and change nothing.
+    bool loadBankFromFile(const std::string& path);
+    bool saveBankToFile(const std::string& path);
+    bool loadProgramFromFile(const std::string& path, int slot);
+    bool saveProgramToFile(const std::string& path);
+    std::string bankName() const;
     // The view block the editor gets once there is one.
     const std::optional<EditorViewBlock>& editorView() const { return editorView_; }
 

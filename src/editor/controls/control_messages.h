@@ -9,6 +9,7 @@
 // | 3    | bindObject    | patch object index 0–224       | its tag      | none              | empty          |
 // | 4    | rebind        | new base (see below)           | 0            | none              | empty          |
 // | 5    | popupClosed   | 1 apply, 0 discard             | 0            | none              | empty          |
+// | 6    | idle          | 0                              | 0            | none              | empty          |
 //
 // - kind 0 is sent when an object changed (by any source) and once for every bound object when
 //   the editor opens; the editor always passes the object index, never the tag. The control
@@ -25,6 +26,8 @@
 //   is the first object of the block to edit (184 + oscillator); for the assignments panel it is
 //   the user control (0–5) whose assignments the panel shows.
 // - kind 5 goes to the popup page (and through it to its children) when it closes.
+// - kind 6 goes once, at the editor's next idle, to a control that asked for it
+//   (EditorServices::requestIdle): work deferred from a key or a click (a search while typing).
 #pragma once
 
 #include "editor/toolkit/view.h"
@@ -43,6 +46,7 @@ enum class ControlMessage : int {
     kBindObject = 3,
     kRebind = 4,
     kPopupClosed = 5,
+    kIdle = 6,
 };
 
 inline Notification makeObjectChanged(int objectIndex)

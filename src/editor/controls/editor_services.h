@@ -17,6 +17,7 @@ namespace pelko {
 
 class Container;
 class PatchObject;
+class PresetDatabase;
 class PopupMenu;
 class View;
 
@@ -77,6 +78,27 @@ public:
     virtual int currentProgram() const { return 0; }
     virtual std::vector<std::string> programNames() const { return {}; }
     virtual void selectProgram(int /*index*/) {}
+
+    // ---- bank slots and the preset library (the bank list, the browser, the bank menu) ------------
+    // What the bank list's menu does to a slot (0–63).
+    enum class SlotCommand { kWrite, kExport, kImport, kImportSysex, kClear, kCopy, kPaste, kLoadBank, kSaveBank,
+                             kLoadPreset, kSavePreset };
+    virtual void slotCommand(SlotCommand /*command*/, int /*slot*/) {}
+    virtual bool programCopied() const { return false; }
+    virtual void renameProgram(int /*slot*/, const std::string& /*name*/) {}
+    // The preset library (none without one).
+    virtual PresetDatabase* presetLibrary() { return nullptr; }
+    // Loads a preset into a slot (the current one: the edited program); false after the message.
+    virtual bool loadPreset(int /*presetId*/, int /*slot*/) { return false; }
+    // Files the slot's program (the edited one for the current slot) under category catId.
+    virtual bool fileProgram(int /*slot*/, int /*catId*/) { return false; }
+    // The bank files of the presets folder (names without ".fxb", sorted), the loaded bank's
+    // name, and loading one of them by name.
+    virtual std::vector<std::string> presetBanks() const { return {}; }
+    virtual std::string bankName() const { return {}; }
+    virtual bool loadPresetBank(const std::string& /*name*/) { return false; }
+    // The view gets kind 6 (idle) once at the editor's next idle.
+    virtual void requestIdle(View& /*view*/) {}
 
     // ---- pages and popup panels ---------------------------------------------------------------------
     virtual int currentPage() const { return 13; }

@@ -1,9 +1,11 @@
 #include "editor/controls/parameter_controls.h"
 
+#include "editor/controls/bank_lists.h"
 #include "editor/controls/buttons.h"
 #include "editor/controls/choice_menus.h"
 #include "editor/controls/control_registry.h"
 #include "editor/controls/curve_editor_base.h"
+#include "editor/controls/database_browser.h"
 #include "editor/controls/envelope_editor.h"
 #include "editor/controls/name_displays.h"
 #include "editor/controls/numeric_displays.h"
@@ -65,6 +67,10 @@ std::vector<Registration> registrations()
         {"FilterEnvDisplayer", creator<EnvelopeEditor>()},
         {"CurveSegmentDisplayer", creator<CurveSegmentEditor>()},
         {"WaveshaperDisplayer", creator<WaveshaperEditor>()},
+        // The bank and the preset library.
+        {"BankScrollList", creator<BankScrollList>()},
+        {"DatabaseBrowser", creator<DatabaseBrowser>()},
+        {"BankNameMenu", creator<BankNameMenu>()},
     };
 }
 
@@ -73,8 +79,8 @@ std::vector<Registration> registrations()
 const std::vector<std::string>& placeholderControlTypes()
 {
     static const std::vector<std::string> names = {
-        "AdditiveHarmonicsEditor", "AdditiveWaveformEditor", "OscWaveformDisplayer",  "BankScrollList",
-        "DatabaseBrowser",        "BankNameMenu",           "UserAssignmentControlMenu",
+        "AdditiveHarmonicsEditor", "AdditiveWaveformEditor", "OscWaveformDisplayer",
+        "UserAssignmentControlMenu",
     };
     return names;
 }

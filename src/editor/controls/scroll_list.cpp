@@ -96,9 +96,9 @@ void ScrollList::draw(DrawContext& context)
         // Rows end where the scroll bar begins.
         int right = bar.empty() ? rect_.right : std::min(rect_.right, bar.left - 1);
         Rect line{rect_.left + look_.hspace, rect_.top + top, right, std::min(rect_.top + top + spacing_, rect_.bottom)};
-        const BitmapFont* font = look_.fontFor(disabled());
+        const BitmapFont* font = rowFont(row);
         if (font != nullptr && !line.empty()) {
-            font->draw(context, fittingText(*font, rowText(row), line.width()), line);
+            drawRow(context, *font, rowText(row), line);
         }
     }
     if (!bar.empty()) {
@@ -108,6 +108,77 @@ void ScrollList::draw(DrawContext& context)
         context.fillRect(handleArea());
     }
     setDirty(false);
+}
+
+const BitmapFont* ScrollList::rowFont(int) const { return look_.fontFor(disabled()); }
+
+namespace {
+
+// The colour of a font's glyphs: its first pixel below the marker row that is not transparent.
+Colour inkOf(const BitmapFont& font)
+{
+    const Bitmap& strip = font.bitmap();
+    const std::uint32_t clear = strip.transparentColour().rgb();
+    for (int y = 1; y < strip.height(); ++y) {
+        for (int x = 0; x < strip.width(); ++x) {
+            const std::uint32_t p = strip.pixel(x, y);
+            if ((p & 0xFFFFFFu) != clear && (p >> 24) != 0) {
+                return Colour{static_cast<std::uint8_t>(p >> 16), static_cast<std::uint8_t>(p >> 8), static_cast<std::uint8_t>(p), 0};
+            }
+        }
+    }
+    return colours::kBlack;
+}
+
+void drawUpArrow(DrawContext& context, const Rect& box)
+{
+    const int middle = box.left + box.width() / 2;
+    const Point head[] = {{middle, box.top}, {box.right - 1, box.top + box.height() / 2}, {box.left, box.top + box.height() / 2}};
+    context.polygon(head);
+    context.fillRect(Rect{middle - 1, box.top + box.height() / 2, middle + 1, box.bottom});
+}
+
+void drawFolder(DrawContext& context, const Rect& box)
+{
+    const int tab = std::max(box.height() / 4, 1);
+    context.fillRect(Rect{box.left, box.top, box.left + box.width() / 2, box.top + tab + 1});
+    context.fillRect(Rect{box.left, box.top + tab, box.right, box.bottom});
+}
+
+}  // namespace
+
+void ScrollList::drawRow(DrawContext& context, const BitmapFont& font, std::string_view text, const Rect& line) const
+{
+    const bool up = !text.empty() && text[0] == '\x81';
+    const bool folder = text.size() >= 5 && text[0] == '\x01' && text[4] == '\x82';
+    if (!up && !folder) {
+        font.draw(context, fittingText(font, text, line.width()), line);
+        return;
+    }
+    // The symbol is a square as high as the glyphs, centred on the text line.
+    const int side = std::max(std::min(font.height(), line.height()) - 3, 5);
+    const Rect box = Rect::ofSize(line.left, line.top + (std::min(font.height(), line.height()) - side) / 2, side, side);
+    const Colour ink = inkOf(font);
+    context.setFillColour(ink);
+    context.setPenColour(ink);
+    Rect rest{box.right + 3, line.top, line.right, line.bottom};
+    if (up) {
+        drawUpArrow(context, box);
+        text.remove_prefix(1);
+    } else {
+        drawFolder(context, box);
+        std::string count(text.substr(1, 3));
+        count.erase(0, std::min(count.find_first_not_of('0'), count.size() - 1));
+        const int width = font.textWidth(count);
+        if (width + 4 < rest.width()) {
+            font.draw(context, count, Rect{rest.right - width, line.top, rest.right, line.bottom});
+            rest.right -= width + 4;
+        }
+        text.remove_prefix(5);
+    }
+    if (!rest.empty()) {
+        font.draw(context, fittingText(font, text, rest.width()), rest);
+    }
 }
 
 void ScrollList::scrollToHandle(int y)

@@ -7,6 +7,10 @@
 // The wheel scrolls 10 rows per notch (up for a positive distance). A left click on a row selects
 // it; a left press dragged more than a few pixels drags the row's item instead; a right press asks
 // for the row's menu; a press on the scroll bar moves the handle. Owners override the row hooks.
+//
+// Row texts may start with marker bytes, drawn as symbols in the ink of the row's font: 0x81 an
+// arrow up (the rest follows it), and 0x01, three digits, 0x82 a folder followed by the rest,
+// with the number drawn without its leading zeros at the right end of the row.
 #pragma once
 
 #include "editor/controls/label_controls.h"
@@ -30,6 +34,8 @@ public:
     virtual std::string rowText(int row) const = 0;
     // The row drawn highlighted, or -1.
     virtual int highlightedRow() const { return -1; }
+    // The font a row is drawn in (the label set's by default).
+    virtual const BitmapFont* rowFont(int row) const;
 
     int firstRow() const { return first_; }
     int visibleRows() const { return rows_; }
@@ -53,6 +59,7 @@ protected:
 
 private:
     int maxFirst() const;
+    void drawRow(DrawContext& context, const BitmapFont& font, std::string_view text, const Rect& line) const;
     void scrollToHandle(int y);
 
     int rows_ = 0;

@@ -50,6 +50,8 @@ int SkinControl::handleMessage(const Notification& record)
     case ControlMessage::kPopupClosed:
         popupClosed(record.first != 0);
         return 1;
+    case ControlMessage::kIdle:
+        return 0;
     }
     return 0;
 }

@@ -5,6 +5,41 @@
 
 namespace pelko {
 
+namespace {
+
+// The text editor with the watcher's hooks on its keys.
+class WatchedTextEditor final : public TextEditor {
+public:
+    WatchedTextEditor(const Rect& rect, ControlListener* listener, std::string text, TextEditing::Watch watch)
+        : TextEditor(rect, listener, -1, std::move(text)), watch_(std::move(watch))
+    {
+    }
+
+    int keyDown(int key) override
+    {
+        if (key == kKeyEscape && watch_.escaped && editing()) {
+            // The watcher may end this edit: keep the editor alive until the call returns.
+            const Ref<TextEditor> self = Ref<TextEditor>::share(this);
+            watch_.escaped();
+            return 1;
+        }
+        const std::string before = text();
+        const int handled = TextEditor::keyDown(key);
+        if (watch_.typed && editing() && text() != before) {
+            watch_.typed(text());
+        }
+        return handled;
+    }
+
+protected:
+    ~WatchedTextEditor() override = default;
+
+private:
+    TextEditing::Watch watch_;
+};
+
+}  // namespace
+
 TextEditing::~TextEditing() { cancel(); }
 
 void TextEditing::cancel()
@@ -19,14 +54,15 @@ void TextEditing::cancel()
     }
 }
 
-bool TextEditing::start(View& owner, SkinAttributes& a, const std::string& item, const std::string& text, Done done)
+bool TextEditing::start(View& owner, SkinAttributes& a, const std::string& item, const std::string& text, Done done,
+                        const Rect* area, Watch watch)
 {
     cancel();
     Container* parent = owner.parent();
     if (parent == nullptr) {
         return false;
     }
-    Rect over = owner.rect();
+    Rect over = area != nullptr ? *area : owner.rect();
     int width = a.integer(item, "width");
     int height = a.integer(item, "height");
     Rect r = Rect::ofSize(over.left, over.top, width > 0 ? width : over.width(), height > 0 ? height : over.height());
@@ -37,7 +73,7 @@ bool TextEditing::start(View& owner, SkinAttributes& a, const std::string& item,
     a.colour(item, "backgroundColor", background);
     a.colour(item, "borderColor", border);
 
-    editor_ = Ref<TextEditor>::adopt(new TextEditor(r, this, -1, text));
+    editor_ = Ref<TextEditor>::adopt(new WatchedTextEditor(r, this, text, std::move(watch)));
     editor_->setFont(a.systemFont(item, "font"));
     editor_->setColours(foreground, background, border);
     done_ = std::move(done);

@@ -17,12 +17,20 @@ class SkinAttributes;
 class TextEditing final : public ControlListener {
 public:
     using Done = std::function<void(DrawContext* context, const std::string& text)>;
+    // Optional: told the text after every key that changed it, and told about Escape (which then
+    // does nothing else).
+    struct Watch {
+        std::function<void(const std::string& text)> typed;
+        std::function<void()> escaped;
+    };
 
     ~TextEditing() override;
 
     // Opens the editor over `owner` (which must sit in a container) with the text; false when
-    // it cannot be placed.
-    bool start(View& owner, SkinAttributes& attributes, const std::string& item, const std::string& text, Done done);
+    // it cannot be placed. `area` (the container's coordinates) places it elsewhere than at the
+    // owner's top left; the item's "width" and "height" still decide its size when given.
+    bool start(View& owner, SkinAttributes& attributes, const std::string& item, const std::string& text, Done done,
+               const Rect* area = nullptr, Watch watch = {});
     bool editing() const { return editor_ && editor_->editing(); }
     TextEditor* editor() const { return editor_.get(); }
     // Removes an open editor without taking its text.

@@ -137,6 +137,7 @@ void Editor::close()
         return;
     }
     popup_.reset();
+    idleRequests_.clear();
     frame_->closePopupMenu();
     frame_->setModalView(nullptr);
     for (int permanent : {page::kStandalone, page::kGlobal, page::kTabs}) {
@@ -384,6 +385,10 @@ void Editor::idle()
         return;
     }
     applyQueuedChanges();
+    // A control that asks again while handling its turn is served at the idle after this one.
+    for (const Ref<View>& view : std::exchange(idleRequests_, {})) {
+        sendNotification(*view, notify::kIdle);
+    }
     frame_->idle();
 }
 

@@ -49,6 +49,7 @@ constexpr int kConfigure = 2;       // data: the EditorServices*, text: the skin
 constexpr int kBindObject = 3;      // first: the object index, second: the tag
 constexpr int kRebase = 4;          // first: the new base object index
 constexpr int kPopupClosed = 5;     // first: 1 apply, 0 discard
+constexpr int kIdle = 6;            // the control asked for the next idle
 }  // namespace notify
 
 // Sends one notification record to a view.
@@ -138,6 +139,17 @@ public:
     int externalWaves() const override;
     int presetCount() const override;
     std::string chooseFile(const FileChoice& choice) override;
+    // Bank slots and the preset library.
+    void slotCommand(SlotCommand command, int slot) override;
+    bool programCopied() const override;
+    void renameProgram(int slot, const std::string& name) override;
+    PresetDatabase* presetLibrary() override;
+    bool loadPreset(int presetId, int slot) override;
+    bool fileProgram(int slot, int catId) override;
+    std::vector<std::string> presetBanks() const override;
+    std::string bankName() const override;
+    bool loadPresetBank(const std::string& name) override;
+    void requestIdle(View& view) override;
 
 private:
     void refreshAll();
@@ -174,6 +186,8 @@ private:
     int additiveOscillator_ = 0;
     std::unique_ptr<StorageDialogHost> registryDialogs_;
     StorageDialogHost* dialogs_ = nullptr;
+    // Controls that asked for the next idle (kind 6).
+    std::vector<Ref<View>> idleRequests_;
 };
 
 // The size a frame item of the skin asks for ("width", "height"); a missing or unreasonable side

@@ -18,6 +18,13 @@
 
 namespace pelko {
 
+namespace storage_dialog {
+extern const FileDialogOptions kLoadBank;
+extern const FileDialogOptions kSaveBank;
+extern const FileDialogOptions kLoadPatch;
+extern const FileDialogOptions kSavePatch;
+}  // namespace storage_dialog
+
 // The file dialog as the commands see it: the confirmed full path (with the extension added on
 // save), or none when cancelled. The folder of a confirmed path is remembered by the dialog.
 class StorageDialogHost {
