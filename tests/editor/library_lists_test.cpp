@@ -4,6 +4,7 @@
 // Set PELKO_LIBRARY_PNG to a file name to keep a picture of the page.
 #include "editor/editor_fixture.h"
 #include "editor/test_skin.h"
+#include "support/x_server.h"
 
 #include "editor/controls/bank_lists.h"
 #include "editor/controls/database_browser.h"
@@ -43,6 +44,13 @@ protected:
     {
         EditorFixture::SetUp();
         ASSERT_TRUE(openHeadless());
+        fillLibrary();
+    }
+
+    // Pads (with Glass, a program of its own cutoff) holding the empty Warm, and the library page
+    // shown with its lists found.
+    void fillLibrary()
+    {
         SynthPlugin& synth = *plugin->plugin();
         PresetDatabase& library = synth.presetLibrary();
         // The library starts empty: the factory presets of the install folder go.
@@ -284,6 +292,46 @@ TEST_F(LibraryLists, ThePageShowsBothListsReadably)
     EXPECT_TRUE(inks(1).count(0x707070));
     EXPECT_FALSE(inks(1).count(0xE0E0A0));
     EXPECT_TRUE(inks(0).count(0xE0E0A0));
+}
+
+// The same drag as a user makes it, through a private X server: a bank program dragged with the
+// pointer onto a category of the browser is filed there.
+class LibraryListsInWindow : public LibraryLists {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(server.ok()) << server.error();
+        EditorFixture::SetUp();
+        const testing_support::XWindow parent = server.createParentWindow(640, 480, 0, 0);
+        ASSERT_EQ(dispatch(vst2::effEditOpen, 0, 0, reinterpret_cast<void*>(parent)), 1);
+        idle();
+        server.sync();
+        const std::vector<testing_support::XWindow> children = server.children(parent);
+        ASSERT_EQ(children.size(), 1u);
+        window = children[0];
+        fillLibrary();
+        idle();
+    }
+    void idle() { dispatch(vst2::effEditIdle); }
+
+    testing_support::XServer server;
+    testing_support::XWindow window = 0;
+};
+
+TEST_F(LibraryListsInWindow, APointerDragFilesABankProgramInACategory)
+{
+    plugin->plugin()->renameProgram(7, "Dragged");
+    idle();
+    const Point from = rowPoint(*bank, 7);
+    const Point to = rowPoint(*browser, 0);  // Pads
+    server.drag(window, from.h, from.v, to.h, to.v, 12, [&] { idle(); });
+    testing_support::eventually([&] { return count(pads) == 2; }, [&] { idle(); });
+    EXPECT_EQ(count(pads), 2);
+    EXPECT_EQ(browser->rowText(0), "\x01" "002\x82" "Pads");
+    LibraryRows found;
+    ASSERT_TRUE(plugin->plugin()->presetLibrary().searchPresets("Dragged", found));
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].link, pads);
 }
 
 }  // namespace
