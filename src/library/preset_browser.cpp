@@ -56,10 +56,9 @@ std::string PresetBrowser::rowText(int row) const
         return std::string(1, row_marker::kUp) + "(" + current_.name + ")";
     case RowKind::category: {
         const LibraryRow& category = *rowEntry(row);
-        // Three digits as the list expects; a count past 999 (or a damaged negative one) still
-        // gives exactly three characters.
-        char digits[8];
-        std::snprintf(digits, sizeof(digits), "%03d", std::clamp(category.count, 0, 999));
+        // At least three digits; a damaged negative count shows as 0.
+        char digits[16];
+        std::snprintf(digits, sizeof(digits), "%03d", std::max(category.count, 0));
         return std::string(1, row_marker::kCount) + digits + row_marker::kFolder + category.name;
     }
     case RowKind::preset:

@@ -5,7 +5,7 @@
 // leaves the rows shown before in place.
 //
 // Folder view, from the top: an "up" row (0x81, "(", the category's name, ")") unless the top
-// level is shown; one row per subcategory (0x01, the count as three digits, 0x82, the name);
+// level is shown; one row per subcategory (0x01, the count as at least three digits, 0x82, the name);
 // one row per preset (its name). Keyword view: one row per preset found that has a name.
 //
 // User-interface thread only (deleting a category asks the user).
@@ -19,7 +19,7 @@ namespace pelko {
 
 // The marker bytes of the row texts; the list control draws them as symbols.
 namespace row_marker {
-constexpr char kCount = '\x01';   // followed by three digits and kFolder: a category's count
+constexpr char kCount = '\x01';   // followed by the digits of a category's count and kFolder
 constexpr char kUp = '\x81';      // the row that goes back to the parent category
 constexpr char kFolder = '\x82';  // a category
 }  // namespace row_marker

@@ -292,6 +292,13 @@ TEST_F(LibraryLists, ThePageShowsBothListsReadably)
     EXPECT_TRUE(inks(1).count(0x707070));
     EXPECT_FALSE(inks(1).count(0xE0E0A0));
     EXPECT_TRUE(inks(0).count(0xE0E0A0));
+
+    // The top level with a four-digit count.
+    click(rowPoint(*browser, 0));
+    ASSERT_TRUE(plugin->plugin()->presetLibrary().adjustCounts(pads, 1233));
+    sendNotification(*browser, notify::kRefreshCommand);
+    ASSERT_TRUE(editor->renderPage(kLibraryPage, path + ".top.png"));
+    EXPECT_EQ(browser->rowText(0), "\x01" "1234\x82" "Pads");
 }
 
 // The same drag as a user makes it, through a private X server: a bank program dragged with the

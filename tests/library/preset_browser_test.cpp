@@ -70,6 +70,11 @@ TEST_F(PresetBrowserTest, FolderRowsCarryTheirMarkersAndTheUpRowOnlyBelowTheTop)
     browser.open(0);
     EXPECT_EQ(browser.currentCategory().id, -1);
     EXPECT_EQ(browser.rowCount(), 2);
+
+    // A count past 999 keeps all its digits.
+    ASSERT_TRUE(db.adjustCounts(bass, 1233));
+    ASSERT_TRUE(browser.reload());
+    EXPECT_EQ(browser.rowText(0), "\x01" "1234\x82" "Bass");
 }
 
 TEST_F(PresetBrowserTest, MenuRulesFollowTheModeAndTheRow)

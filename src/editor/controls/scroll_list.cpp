@@ -150,7 +150,10 @@ void drawFolder(DrawContext& context, const Rect& box)
 void ScrollList::drawRow(DrawContext& context, const BitmapFont& font, std::string_view text, const Rect& line) const
 {
     const bool up = !text.empty() && text[0] == '\x81';
-    const bool folder = text.size() >= 5 && text[0] == '\x01' && text[4] == '\x82';
+    // 0x01, the digits of the count, 0x82.
+    const std::size_t folderMark = text.find('\x82');
+    const bool folder = !text.empty() && text[0] == '\x01' && folderMark != std::string_view::npos && folderMark > 1 &&
+                        text.substr(1, folderMark - 1).find_first_not_of("0123456789") == std::string_view::npos;
     if (!up && !folder) {
         font.draw(context, fittingText(font, text, line.width()), line);
         return;
@@ -167,14 +170,14 @@ void ScrollList::drawRow(DrawContext& context, const BitmapFont& font, std::stri
         text.remove_prefix(1);
     } else {
         drawFolder(context, box);
-        std::string count(text.substr(1, 3));
+        std::string count(text.substr(1, folderMark - 1));
         count.erase(0, std::min(count.find_first_not_of('0'), count.size() - 1));
         const int width = font.textWidth(count);
         if (width + 4 < rest.width()) {
             font.draw(context, count, Rect{rest.right - width, line.top, rest.right, line.bottom});
             rest.right -= width + 4;
         }
-        text.remove_prefix(5);
+        text.remove_prefix(folderMark + 1);
     }
     if (!rest.empty()) {
         font.draw(context, fittingText(font, text, rest.width()), rest);

@@ -9,7 +9,7 @@
 // for the row's menu; a press on the scroll bar moves the handle. Owners override the row hooks.
 //
 // Row texts may start with marker bytes, drawn as symbols in the ink of the row's font: 0x81 an
-// arrow up (the rest follows it), and 0x01, three digits, 0x82 a folder followed by the rest,
+// arrow up (the rest follows it), and 0x01, digits, 0x82 a folder followed by the rest,
 // with the number drawn without its leading zeros at the right end of the row.
 #pragma once
 
