@@ -212,6 +212,18 @@ TEST_F(LibraryLists, TypingAKeywordFiltersOnceTypingPausesAndEscapeReturnsToTheF
     EXPECT_EQ(browser->browser().mode(), PresetBrowser::Mode::folder);
     EXPECT_FALSE(browser->editing().editing());
     EXPECT_EQ(browser->rowText(0), "\x01" "001\x82" "Pads");
+
+    // Return commits the keyword at once; Escape afterwards still goes back.
+    browser->choose(-1, 0);
+    type("org");
+    editor->frame()->keyDown(kKeyReturn);
+    ASSERT_FALSE(browser->editing().editing());
+    ASSERT_EQ(browser->rowCount(), 1);
+    EXPECT_EQ(browser->rowText(0), "Organ");
+    EXPECT_EQ(browser->browser().keyword(), "org");
+    editor->frame()->keyDown(kKeyEscape);
+    EXPECT_EQ(browser->browser().mode(), PresetBrowser::Mode::folder);
+    EXPECT_EQ(editor->frame()->focusView(), nullptr);
 }
 
 TEST_F(LibraryLists, TheSlotMenuCopiesPastesRenamesAndClears)

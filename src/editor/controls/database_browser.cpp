@@ -130,9 +130,7 @@ void DatabaseBrowser::choose(int row, int index)
         if (browser_.mode() == PresetBrowser::Mode::folder) {
             startKeyword();
         } else {
-            editing_.cancel();
-            browser_.showFolders();
-            shown();
+            backToFolders();
         }
         break;
     case kNewCategoryEntry:
@@ -177,20 +175,40 @@ void DatabaseBrowser::startKeyword()
             services_->requestIdle(*this);
         }
     };
-    watch.escaped = [this] {
-        typingPending_ = false;
-        editing_.cancel();
-        browser_.showFolders();
-        shown();
-    };
+    watch.escaped = [this] { backToFolders(); };
     editing_.start(*this, services_->attributes(), kKeywordEditor, browser_.keyword(),
                    [this](DrawContext*, const std::string& text) {
                        typingPending_ = false;
                        if (browser_.search(text)) {
                            shown();
                        }
+                       // Escape still returns to the folders once the editor has gone.
+                       if (frame() != nullptr && frame()->focusView() == nullptr) {
+                           frame()->setFocusView(this);
+                       }
                    },
                    &across, std::move(watch));
+}
+
+void DatabaseBrowser::backToFolders()
+{
+    typingPending_ = false;
+    editing_.cancel();
+    if (frame() != nullptr && frame()->focusView() == this) {
+        frame()->setFocusView(nullptr);
+    }
+    if (browser_.showFolders()) {
+        shown();
+    }
+}
+
+int DatabaseBrowser::keyDown(int key)
+{
+    if (key == kKeyEscape && browser_.mode() == PresetBrowser::Mode::keyword) {
+        backToFolders();
+        return 1;
+    }
+    return -1;
 }
 
 void DatabaseBrowser::startRename(int row)

@@ -31,6 +31,8 @@ public:
     const BitmapFont* rowFont(int row) const override;
     bool drop(DrawContext& context, const std::vector<std::string>& items, Point where) override;
     int handleMessage(const Notification& record) override;
+    // Escape in keyword mode (once the keyword editor has closed, the list keeps the keys).
+    int keyDown(int key) override;
 
     PresetBrowser& browser() { return browser_; }
     TextEditing& editing() { return editing_; }
@@ -53,6 +55,7 @@ private:
     void searchTyped();
     // After the rows changed: back to the top, drawn again.
     void shown();
+    void backToFolders();
 
     PresetBrowser browser_;
     Ref<BitmapFont> emptyFont_;
