@@ -161,6 +161,37 @@ TEST_F(LibraryLists, DraggingBetweenTheListsFilesAndLoadsWithExactCounts)
     EXPECT_EQ(count(pads), 3);
 }
 
+TEST_F(LibraryLists, AFailingLibraryLeavesTheListAsItWasAndSaysSo)
+{
+    sqlite3* db = plugin->plugin()->presetLibrary().handle();
+    const std::vector<std::string> before{browser->rowText(0)};
+    ASSERT_EQ(sqlite3_exec(db, "ALTER TABLE CATEGORIES RENAME TO GONE;", nullptr, nullptr, nullptr), SQLITE_OK);
+    click(rowPoint(*browser, 0));
+    drag(rowPoint(*bank, 2), rowPoint(*browser, 0));
+    sendNotification(*browser, notify::kRefreshCommand);
+    EXPECT_EQ(browser->rowCount(), 1);
+    EXPECT_EQ(browser->rowText(0), before[0]);
+    const auto messages = environment.ui().messages();
+    ASSERT_FALSE(messages.empty());
+    for (const auto& message : messages) {
+        EXPECT_EQ(message.text.rfind(messageText(14), 0), 0u) << message.text;
+    }
+    ASSERT_EQ(sqlite3_exec(db, "ALTER TABLE GONE RENAME TO CATEGORIES;", nullptr, nullptr, nullptr), SQLITE_OK);
+    EXPECT_EQ(count(pads), 1);  // nothing was filed
+
+    // Locked by another program: filing fails and the list stays.
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(plugin->plugin()->presetLibrary().path().c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE TRANSACTION;", nullptr, nullptr, nullptr), SQLITE_OK);
+    environment.ui().clear();
+    drag(rowPoint(*bank, 2), rowPoint(*browser, 0));
+    EXPECT_EQ(browser->rowText(0), before[0]);
+    EXPECT_FALSE(environment.ui().messages().empty());
+    sqlite3_exec(other, "COMMIT TRANSACTION;", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    EXPECT_EQ(count(pads), 1);
+}
+
 TEST_F(LibraryLists, TheBrowserMenuOffersWhatTheRowAllows)
 {
     click(rowPoint(*browser, 0));  // Pads: up, Warm, Glass

@@ -42,6 +42,12 @@ void DatabaseBrowser::shown()
 
 void DatabaseBrowser::refresh()
 {
+    // Without a library (no setup folder) the editor opens quietly; the user's own actions
+    // still report it.
+    PresetDatabase* library = services_ != nullptr ? services_->presetLibrary() : nullptr;
+    if (library == nullptr || !library->isOpen()) {
+        return;
+    }
     if (browser_.refresh()) {
         // The rows may be fewer now: keep the first shown row within them.
         scrollTo(firstRow());
@@ -68,8 +74,8 @@ void DatabaseBrowser::rowDragStarted(int row)
 void DatabaseBrowser::rowDropped(int row, Point where)
 {
     // The view under the pointer (this list, the bank list or none) takes the preset.
-    const int dragged = dragged_;
-    if (dragged == row && frame() != nullptr) {
+    // The rows may have been read again during the drag: only a preset row is dragged.
+    if (dragged_ == row && browser_.rowKind(row) == PresetBrowser::RowKind::preset && frame() != nullptr) {
         frame()->dropFiles({drag_item::preset(browser_.rowEntry(row)->id)}, where);
     }
     dragged_ = -1;
@@ -80,7 +86,8 @@ bool DatabaseBrowser::drop(DrawContext& context, const std::vector<std::string>&
     const int target = rowAt(where);
     if (const std::optional<int> preset = drag_item::parse(items, drag_item::kPreset)) {
         // A preset of this list: moved into the row's category.
-        if (dragged_ < 0 || browser_.rowEntry(dragged_)->id != *preset) {
+        const LibraryRow* source = dragged_ >= 0 ? browser_.rowEntry(dragged_) : nullptr;
+        if (source == nullptr || source->id != *preset) {
             return false;
         }
         if (browser_.movePreset(dragged_, target)) {
