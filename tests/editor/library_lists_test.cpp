@@ -289,6 +289,39 @@ TEST_F(LibraryLists, TheSlotMenuCopiesPastesRenamesAndClears)
     EXPECT_EQ(bank->highlightedRow(), 12);
 }
 
+TEST_F(LibraryLists, TheSlotMenuSavesAndLoadsBankAndProgramFilesThroughTheDialog)
+{
+    SynthPlugin& synth = *plugin->plugin();
+    const std::string folder = environment.installFolder();
+    synth.renameProgram(0, "Banked");
+    environment.ui().queueFileName(folder + "mine.fxb");
+    bank->choose(0, 9);  // Save Bank
+    synth.renameProgram(0, "Changed");
+    environment.ui().queueFileName(folder + "mine.fxb");
+    bank->choose(0, 8);  // Load Bank
+    EXPECT_EQ(slotName(0), "Banked");
+
+    synth.renameProgram(0, "One program");
+    environment.ui().queueFileName(folder + "one.fxp");
+    bank->choose(0, 11);  // Save Preset: the edited program
+    environment.ui().queueFileName(folder + "one.fxp");
+    bank->choose(20, 10);  // Load Preset into slot 20
+    EXPECT_EQ(slotName(20), "One program");
+    EXPECT_EQ(bank->rowText(20), "One program");
+
+    // A cancelled dialog and a missing file change nothing.
+    bank->choose(21, 10);
+    environment.ui().queueFileName(folder + "missing.fxp");
+    bank->choose(21, 10);
+    EXPECT_EQ(slotName(21), "program 21");
+    std::vector<std::string> titles;
+    for (const auto& request : environment.ui().fileRequests()) {
+        titles.push_back(request.title);
+    }
+    EXPECT_EQ(titles, (std::vector<std::string>{"Save FX Bank", "Load FX Bank", "Save FX Patch", "Load FX Patch",
+                                                "Load FX Patch", "Load FX Patch"}));
+}
+
 TEST_F(LibraryLists, TheBankMenuListsThePresetsFolderAndLoadsTheChosenBank)
 {
     SynthPlugin& synth = *plugin->plugin();
@@ -335,6 +368,12 @@ TEST_F(LibraryLists, ThePageShowsBothListsReadably)
     EXPECT_TRUE(inks(1).count(0x707070));
     EXPECT_FALSE(inks(1).count(0xE0E0A0));
     EXPECT_TRUE(inks(0).count(0xE0E0A0));
+
+    // The row menu of a preset, drawn over the page.
+    editor->frame()->pressMouse(rowPoint(*browser, 2), kMouseRight, time += 1000);
+    editor->frame()->releaseMouse(rowPoint(*browser, 2), 0);
+    ASSERT_TRUE(editor->renderPage(kLibraryPage, path + ".menu.png"));
+    editor->frame()->closePopupMenu();
 
     // The top level with a four-digit count.
     click(rowPoint(*browser, 0));
