@@ -455,6 +455,13 @@ TEST_F(Controls, ChoiceMenusWriteTheirObjectsAndIgnoreChoicesOutsideTheList)
     EXPECT_EQ(services.program.objectAs<WaveNameObject>(object::kOscShapeId).text(), "Single Cycle\\Saw");
     EXPECT_EQ(shape->name(), "Saw");
     EXPECT_EQ(listener.reports.size(), 1u);
+    // Opened again, the menu starts inside the archive's submenu on the current wave.
+    click(Point{10, 5});
+    ASSERT_NE(frame->popupMenu(), nullptr);
+    EXPECT_EQ(frame->popupMenu()->panelAreas().size(), 2u);
+    frame->keyDown(kKeyUp);
+    frame->keyDown(kKeyReturn);  // "Sine"
+    EXPECT_EQ(services.program.objectAs<WaveNameObject>(object::kOscShapeId).text(), "Single Cycle\\Sine");
 
     auto* mode = make<ChoiceMenu>("FilterModeMenu", 208 + object::kFilterMode + 1, "Mode");
     EXPECT_TRUE(mode->choose(2));
