@@ -70,6 +70,11 @@ public:
         return true;
     }
 
+    // Program and bank files the user hands the editor (SynthPlugin::loadProgramFileInto and
+    // loadBankFileAsCurrent).
+    bool loadProgramFile(int slot, const std::string& path) { return plugin_.loadProgramFileInto(slot, path); }
+    bool loadBankFile(const std::string& path) { return plugin_.loadBankFileAsCurrent(path); }
+
     // What changed since the last drain (see ChangeQueue::drain for the visitor).
     template <class Visitor>
     bool drainChanges(Visitor&& visitor)

@@ -360,6 +360,65 @@ bool SynthPlugin::restoreState()
     return true;
 }
 
+namespace {
+
+constexpr std::size_t kLargestProgramOrBankFile = std::size_t(64) << 20;
+
+}  // namespace
+
+bool SynthPlugin::loadProgramFileInto(int slot, const std::string& path)
+{
+    if (slot < 0 || slot >= kProgramCount) {
+        return false;
+    }
+    std::optional<std::vector<std::uint8_t>> bytes = readWholeFile(path, kLargestProgramOrBankFile);
+    if (!bytes) {
+        showMessage(kMsgErrorOpening, path);
+        return false;
+    }
+    // Read into a program of its own, so that a damaged file leaves the slot as it was.
+    auto loaded = std::make_unique<Program>();
+    if (!readProgramFileBytes(bytes->data(), bytes->size(), *loaded).ok) {
+        return false;  // the reader has said why
+    }
+    storeProgram(slot, *loaded);
+    if (slot == currentProgram()) {
+        selectProgram(slot);
+    }
+    return true;
+}
+
+bool SynthPlugin::loadBankFileAsCurrent(const std::string& path)
+{
+    std::optional<std::vector<std::uint8_t>> bytes = readWholeFile(path, kLargestProgramOrBankFile);
+    if (!bytes) {
+        showMessage(kMsgErrorOpening, path);
+        return false;
+    }
+    // The bank is parsed into a copy of its own first: a damaged file changes nothing.
+    auto checked = std::make_unique<ProgramBank>();
+    {
+        const std::size_t skip = std::min(kBankFileHeaderSize, bytes->size());
+        if (!readBankChunk(bytes->data() + skip, bytes->size() - skip, *checked, nullptr).ok) {
+            return false;  // the reader has said why
+        }
+    }
+    FileLoadResult result;
+    {
+        std::lock_guard<std::mutex> bankGuard(bankLock_);
+        LockGuard lock(processLock_);
+        result = withStorage([&](StorageState& state) {
+            return readBankFileBytes(state, bytes->data(), bytes->size(), fileNamePart(path));
+        });
+    }
+    if (!result.ok) {
+        return false;
+    }
+    finishBankLoad(result.selectProgram >= 0 && result.selectProgram < kProgramCount ? result.selectProgram : 0,
+                   result.view);
+    return true;
+}
+
 bool SynthPlugin::saveState()
 {
     if (!installFolder_) {

@@ -153,6 +153,13 @@ public:
     // The state file: restored at construction, saved at destruction.
     bool restoreState();
     bool saveState();
+    // Program and bank files the user hands the editor (read before any lock is taken): a program
+    // file replaces bank slot `slot` (selected again when it is the current one); a bank file
+    // becomes the bank and its stored program is selected. A file that cannot be read gives
+    // message 7; one holding no valid program or bank the reader's message (4 or 5). Either way
+    // false, with the bank and the edit buffer as they were.
+    bool loadProgramFileInto(int slot, const std::string& path);
+    bool loadBankFileAsCurrent(const std::string& path);
     // The view block the editor gets once there is one.
     const std::optional<EditorViewBlock>& editorView() const { return editorView_; }
 
