@@ -394,6 +394,15 @@ TEST_F(Controls, MatrixDisplaysAreDisabledWhileTheirRoutingSwitchIsOff)
     cell->notify(kControlNotifyKey, makeObjectChanged(object::kDisabledFm));
     EXPECT_TRUE(cell->disabled());
     EXPECT_EQ(pixel(5, 5), kRed);
+    // A click switches the cell on again, and the next off; no other cell moves, no value is sent.
+    click(Point{5, 5});
+    EXPECT_EQ(services.program.objectAs<TextObject>(object::kDisabledFm).text(), std::string(48, '1'));
+    EXPECT_FALSE(cell->disabled());
+    EXPECT_EQ(pixel(5, 5), kGreen);
+    click(Point{5, 5});
+    EXPECT_EQ(services.program.objectAs<TextObject>(object::kDisabledFm).text(), switches);
+    EXPECT_EQ(services.edited, (std::vector<int>{object::kDisabledFm, object::kDisabledFm}));
+    EXPECT_TRUE(listener.reports.empty());
     EXPECT_EQ(MatrixDisplay::switchCell(object::kDisabledOscOut, param::kOscToFilter1 + 17), 17);
     EXPECT_EQ(MatrixDisplay::switchCell(object::kDisabledOscOut, param::kOscToFilter1 + 18), -1);
     EXPECT_EQ(MatrixDisplay::switchCell(object::kDisabledFltOut, param::kBusOut + 5), 5);
