@@ -3,6 +3,7 @@
 #include "editor/editor_fixture.h"
 #include "editor/test_skin.h"
 
+#include "editor/controls/page_selector.h"
 #include "editor/controls/parameter_controls.h"
 #include "params/parameter_ids.h"
 #include "params/patch_object_table.h"
@@ -143,6 +144,37 @@ TEST_F(SkinnedEditor, ButtonsCycleAndTheKickButtonSavesOncePerClick)
         click(centreOf(*save));
         EXPECT_EQ(environment.ui().fileRequests().size(), clicks);
     }
+}
+
+TEST_F(SkinnedEditor, SequencerStepButtonsAndTheStepCountMirrorEachOther)
+{
+    editor->selectPage(10);
+    auto lit = [&] {
+        std::vector<int> on;
+        for (int tag = 10026; tag <= 10041; ++tag) {
+            Control* button = control(tag);
+            EXPECT_NE(button, nullptr) << tag;
+            if (button != nullptr && button->value() != 0.0f) {
+                on.push_back(tag - 10025);
+            }
+        }
+        return on;
+    };
+    auto* tabs = dynamic_cast<PageSelector*>(editor->controlUnderTag(10000));
+    ASSERT_NE(tabs, nullptr);
+    // A click on the fifth button sets five steps; only that button is lit.
+    click(centreOf(*control(10030)));
+    EXPECT_FLOAT_EQ(value(param::kSeqSteps), 5.0f / 16.0f);
+    EXPECT_EQ(lit(), std::vector<int>{5});
+    EXPECT_TRUE(tabs->lamp(10));
+    // The host sets twelve steps: the twelfth button lights instead.
+    hostSets(param::kSeqSteps, 12.0f / 16.0f);
+    EXPECT_EQ(lit(), std::vector<int>{12});
+    // Clicking the lit button switches the sequencer off, and every button goes dark.
+    click(centreOf(*control(10037)));
+    EXPECT_FLOAT_EQ(value(param::kSeqSteps), 0.0f);
+    EXPECT_TRUE(lit().empty());
+    EXPECT_FALSE(tabs->lamp(10));
 }
 
 TEST_F(SkinnedEditor, TheEffectMenuWritesItsObjectAndTheSoundChanges)
