@@ -70,10 +70,11 @@ public:
         return true;
     }
 
-    // Program and bank files the user hands the editor (SynthPlugin::loadProgramFileInto and
-    // loadBankFileAsCurrent).
+    // Program and bank files the user loads and saves through the editor (SynthPlugin).
     bool loadProgramFile(int slot, const std::string& path) { return plugin_.loadProgramFileInto(slot, path); }
     bool loadBankFile(const std::string& path) { return plugin_.loadBankFileAsCurrent(path); }
+    bool saveProgramFile(const std::string& path) { return plugin_.saveProgramToFile(path); }
+    bool saveBankFile(const std::string& path) { return plugin_.saveBankToFile(path); }
 
     // What changed since the last drain (see ChangeQueue::drain for the visitor).
     template <class Visitor>

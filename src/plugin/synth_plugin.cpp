@@ -419,6 +419,16 @@ bool SynthPlugin::loadBankFileAsCurrent(const std::string& path)
     return true;
 }
 
+bool SynthPlugin::saveProgramToFile(const std::string& path)
+{
+    return withSavedState([&](StorageState& state) { return saveProgramFile(state, path); });
+}
+
+bool SynthPlugin::saveBankToFile(const std::string& path)
+{
+    return withSavedState([&](StorageState& state) { return saveBankFile(state, path); });
+}
+
 bool SynthPlugin::saveState()
 {
     if (!installFolder_) {

@@ -160,6 +160,10 @@ public:
     // false, with the bank and the edit buffer as they were.
     bool loadProgramFileInto(int slot, const std::string& path);
     bool loadBankFileAsCurrent(const std::string& path);
+    // Writes the current program or the bank (with the edit buffer in its slot) to a file,
+    // replacing it atomically; false after the writer's message.
+    bool saveProgramToFile(const std::string& path);
+    bool saveBankToFile(const std::string& path);
     // The view block the editor gets once there is one.
     const std::optional<EditorViewBlock>& editorView() const { return editorView_; }
 

@@ -3,11 +3,13 @@
 #include "editor/editor_fixture.h"
 #include "editor/test_skin.h"
 
+#include "editor/controls/name_displays.h"
 #include "editor/controls/page_selector.h"
 #include "editor/controls/parameter_controls.h"
 #include "params/parameter_ids.h"
 #include "params/patch_object_table.h"
 #include "params/setting_objects.h"
+#include "platform/file_system.h"
 #include "plugin/synth_plugin.h"
 
 #include <cmath>
@@ -175,6 +177,38 @@ TEST_F(SkinnedEditor, SequencerStepButtonsAndTheStepCountMirrorEachOther)
     EXPECT_FLOAT_EQ(value(param::kSeqSteps), 0.0f);
     EXPECT_TRUE(lit().empty());
     EXPECT_FALSE(tabs->lamp(10));
+}
+
+TEST_F(SkinnedEditor, TheProgramMenuCopiesClearsPastesSavesAndLoadsTheCurrentProgram)
+{
+    SynthPlugin& synth = *plugin->plugin();
+    const int current = synth.currentProgram();
+    synth.setProgramName("Original");
+    hostSets(kCutoff, 0.3f);
+    EXPECT_FALSE(editor->programCopied());
+    editor->runProgramAction(ProgramAction::kCopy, current);
+    EXPECT_TRUE(editor->programCopied());
+    editor->runProgramAction(ProgramAction::kClear, current);
+    EXPECT_NE(synth.programName(), "Original");
+    editor->runProgramAction(ProgramAction::kPaste, current);
+    EXPECT_EQ(synth.programName(), "Original");
+    EXPECT_FLOAT_EQ(value(kCutoff), 0.3f);
+
+    testing_support::TempFolder folder;
+    environment.ui().queueFileName(folder.file("saved"));
+    editor->runProgramAction(ProgramAction::kSaveProgram, current);
+    ASSERT_TRUE(fileExists(folder.file("saved.fxp")));
+    hostSets(kCutoff, 0.9f);
+    environment.ui().queueFileName(folder.file("saved.fxp"));
+    editor->runProgramAction(ProgramAction::kLoadProgram, current);
+    EXPECT_FLOAT_EQ(value(kCutoff), 0.3f);
+    EXPECT_FLOAT_EQ(control(kCutoff)->value(), 0.3f);
+
+    // A rename shows in the current program's display at once.
+    editor->renameProgram(current, "Named");
+    auto* display = dynamic_cast<ProgramNameDisplay*>(editor->controlUnderTag(10001));
+    ASSERT_NE(display, nullptr);
+    EXPECT_EQ(display->name().substr(0, 5), "Named");
 }
 
 TEST_F(SkinnedEditor, TheEffectMenuWritesItsObjectAndTheSoundChanges)

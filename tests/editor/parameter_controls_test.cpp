@@ -7,6 +7,7 @@
 #include "editor/controls/buttons.h"
 #include "editor/controls/choice_menus.h"
 #include "editor/controls/name_displays.h"
+#include "editor/controls/program_menu.h"
 #include "editor/controls/numeric_displays.h"
 #include "editor/controls/page_selector.h"
 #include "editor/controls/scroll_list.h"
@@ -514,18 +515,56 @@ TEST_F(Controls, CommentsAreEditedInPlaceAndWrittenToTheirObject)
     ASSERT_NE(frame->focusView(), nullptr);
 }
 
-TEST_F(Controls, ProgramNameDisplayOpensTheProgramMenu)
+TEST_F(Controls, ProgramNameDisplayOpensTheProgramMenuAndTheProgramList)
 {
-    skin("Name: x=0, y=0, width=100, height=12");
+    skin("Name: x=0, y=0, width=100, height=12\nBankNameEditor: width=100, height=14, font=3");
     auto* name = make<ProgramNameDisplay>("CurrentPresetNameDisplayer", 10001, "Name");
     EXPECT_EQ(name->name(), "Pad");
     name->setText("Renamed");
     EXPECT_EQ(name->name(), "Renamed");
-    click(Point{5, 5});
+    // The right button: the bank's programs, the current one preselected.
+    click(Point{5, 5}, kMouseRight);
     ASSERT_NE(frame->popupMenu(), nullptr);
     frame->keyDown(kKeyUp);
     frame->keyDown(kKeyReturn);
     EXPECT_EQ(services.selected, std::vector<int>{1});
+
+    // The left button: the current slot's program menu; "Paste" waits for a copy.
+    std::vector<MenuItem> items = programMenuItems(false);
+    ASSERT_EQ(items.size(), 13u);
+    EXPECT_EQ(items[7].text, "Paste");
+    EXPECT_FALSE(items[7].enabled);
+    EXPECT_TRUE(items[8].separator);
+    EXPECT_EQ(items[12].text, "Save Preset");
+    click(Point{5, 5});
+    ASSERT_NE(frame->popupMenu(), nullptr);
+    EXPECT_EQ(frame->popupMenu()->indexOf({6}), 6);
+    for (int i = 0; i < 7; ++i) {
+        frame->keyDown(kKeyDown);  // down to "Copy" (the disabled "Paste" and the line are passed by)
+    }
+    frame->keyDown(kKeyReturn);
+    EXPECT_EQ(services.actions, (std::vector<std::pair<ProgramAction, int>>{{ProgramAction::kCopy, 2}}));
+    runProgramMenuEntry(services, 2, 7, nullptr);  // "Paste" with nothing copied does nothing
+    services.copied = true;
+    runProgramMenuEntry(services, 2, 7, nullptr);
+    runProgramMenuEntry(services, 2, 11, nullptr);
+    runProgramMenuEntry(services, 2, 12, nullptr);  // outside the menu
+    EXPECT_EQ(services.actions.size(), 3u);
+    EXPECT_EQ(services.actions[1].first, ProgramAction::kPaste);
+    EXPECT_EQ(services.actions[2].first, ProgramAction::kSaveProgram);
+
+    // "Rename" edits the name in place and hands the text over for the slot.
+    click(Point{5, 5});
+    for (int i = 0; i < 5; ++i) {
+        frame->keyDown(kKeyDown);
+    }
+    frame->keyDown(kKeyReturn);
+    auto* editor = dynamic_cast<TextEditor*>(frame->focusView());
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->text(), "Renamed");
+    frame->keyDown('X');
+    frame->keyDown(kKeyReturn);
+    EXPECT_EQ(services.renamed, (std::vector<std::pair<int, std::string>>{{2, "X"}}));
 }
 
 TEST_F(Controls, InformationListListsTheArchivesAndScrollsTenRowsPerNotch)

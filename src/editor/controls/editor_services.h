@@ -37,6 +37,12 @@ struct FileChoice {
     bool save;
 };
 
+// What the program menu of a bank slot does (the entries other than "Rename", which the control
+// edits in place).
+enum class ProgramAction {
+    kWrite, kExport, kImport, kImportSysex, kClear, kCopy, kPaste, kLoadBank, kSaveBank, kLoadProgram, kSaveProgram,
+};
+
 class EditorServices {
 public:
     virtual ~EditorServices() = default;
@@ -77,6 +83,10 @@ public:
     virtual int currentProgram() const { return 0; }
     virtual std::vector<std::string> programNames() const { return {}; }
     virtual void selectProgram(int /*index*/) {}
+    // The program menu's operations on bank slot `slot` (0–63), and what they need.
+    virtual void runProgramAction(ProgramAction /*action*/, int /*slot*/) {}
+    virtual bool programCopied() const { return false; }
+    virtual void renameProgram(int /*slot*/, const std::string& /*name*/) {}
 
     // ---- pages and popup panels ---------------------------------------------------------------------
     virtual int currentPage() const { return 13; }

@@ -142,6 +142,10 @@ public:
     int externalWaves() const override;
     int presetCount() const override;
     std::string chooseFile(const FileChoice& choice) override;
+    // The program menu (editor_program_menu.cpp).
+    void runProgramAction(ProgramAction action, int slot) override;
+    bool programCopied() const override;
+    void renameProgram(int slot, const std::string& name) override;
 
 private:
     void refreshAll();

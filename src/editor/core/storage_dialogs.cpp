@@ -3,12 +3,17 @@
 #include "platform/file_system.h"
 
 namespace pelko {
+
+namespace storage_dialog {
+const FileDialogOptions kLoadBank{"Load FX Bank", "FX Banks", ".fxb", "BankPath"};
+const FileDialogOptions kSaveBank{"Save FX Bank", "FX Banks", ".fxb", "BankPath"};
+const FileDialogOptions kLoadPatch{"Load FX Patch", "FX Patches", ".fxp", "PatchPath"};
+const FileDialogOptions kSavePatch{"Save FX Patch", "FX Patches", ".fxp", "PatchPath"};
+}  // namespace storage_dialog
+
 namespace {
 
-constexpr FileDialogOptions kLoadBank{"Load FX Bank", "FX Banks", ".fxb", "BankPath"};
-constexpr FileDialogOptions kSaveBank{"Save FX Bank", "FX Banks", ".fxb", "BankPath"};
-constexpr FileDialogOptions kLoadPatch{"Load FX Patch", "FX Patches", ".fxp", "PatchPath"};
-constexpr FileDialogOptions kSavePatch{"Save FX Patch", "FX Patches", ".fxp", "PatchPath"};
+using namespace storage_dialog;
 
 std::optional<std::string> ask(StorageDialogHost& host, const FileDialogOptions& options, bool save)
 {

@@ -50,6 +50,13 @@ private:
     std::string installFolder_;
 };
 
+namespace storage_dialog {
+extern const FileDialogOptions kLoadBank;
+extern const FileDialogOptions kSaveBank;
+extern const FileDialogOptions kLoadPatch;
+extern const FileDialogOptions kSavePatch;
+}  // namespace storage_dialog
+
 // Loads a bank file chosen by the user (see loadBankFile for the result).
 FileLoadResult loadBankWithDialog(StorageState& state, StorageDialogHost& host);
 // Saves the bank into a chosen file; returns the file's name (after the last separator) on success.
