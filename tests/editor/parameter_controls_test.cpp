@@ -3,6 +3,7 @@
 // they draw.
 #include "control_fixture.h"
 
+#include "editor/controls/assignment_menu.h"
 #include "editor/controls/assignment_session.h"
 #include "editor/controls/buttons.h"
 #include "editor/controls/choice_menus.h"
@@ -350,6 +351,48 @@ TEST_F(Controls, UserControlOpensTheAssignmentsPanelOnAWorkingCopyAppliedOnlyOnA
     ASSERT_NE(AssignmentSession::of(services), nullptr);
     frame->removeAll(true);
     EXPECT_EQ(AssignmentSession::of(services), nullptr);
+}
+
+TEST_F(Controls, AssignmentMenuRetargetsRemovesAndAppendsRowsOfTheWorkingCopy)
+{
+    auto& stored = services.program.objectAs<UserControlsAssignment>(object::kUserControlsAssignment);
+    ASSERT_TRUE(stored.add(1, 10, 0.2f, 0.8f));
+    ASSERT_TRUE(stored.add(1, 20, 0.3f, 0.6f));
+    ASSERT_TRUE(stored.add(1, 30, 0.0f, 1.0f));
+    skin("Row: x=0, y=0, width=100, height=12, row=1\nLast: x=0, y=20, width=100, height=12, row=3");
+    auto* row = make<AssignmentMenu>("UserAssignmentControlMenu", 208 + object::kUserControlsAssignment, "Row");
+    auto* last = make<AssignmentMenu>("UserAssignmentControlMenu", 208 + object::kUserControlsAssignment, "Last");
+    // Without an open panel there is nothing to show or choose.
+    EXPECT_TRUE(row->disabled());
+    click(Point{5, 5});
+    EXPECT_EQ(frame->popupMenu(), nullptr);
+
+    AssignmentSession::open(services, 1);
+    EXPECT_EQ(row->name(), "Param20");
+    EXPECT_TRUE(last->disabled());
+    // The menu opens inside the current parameter's group, on it.
+    click(Point{5, 5});
+    ASSERT_NE(frame->popupMenu(), nullptr);
+    EXPECT_EQ(frame->popupMenu()->panelAreas().size(), 2u);
+    frame->keyDown(kKeyReturn);
+    const UserControlsAssignment& copy = AssignmentSession::of(services)->assignments();
+    EXPECT_EQ(copy.entry(1, 1).parameter, 20);
+
+    EXPECT_FALSE(row->assign(param::kUserSlider + 2));  // a user control drives no user control
+    EXPECT_TRUE(row->assign(40));
+    EXPECT_EQ(copy.entry(1, 1).parameter, 40);
+    EXPECT_NEAR(copy.entry(1, 1).low, 0.3f, 1e-6);  // the range stays
+    EXPECT_TRUE(last->assign(50));                   // past the end: appended over 0–1
+    EXPECT_EQ(copy.count(1), 4);
+    EXPECT_EQ(copy.entry(1, 3).parameter, 50);
+    EXPECT_TRUE(row->assign(-1));                    // "None": the rows below move up
+    EXPECT_EQ(copy.count(1), 3);
+    EXPECT_EQ(copy.entry(1, 1).parameter, 30);
+    EXPECT_EQ(copy.entry(1, 2).parameter, 50);
+    EXPECT_EQ(stored.count(1), 3);  // the program waits for the panel's apply
+    EXPECT_EQ(stored.entry(1, 1).parameter, 20);
+    AssignmentSession::close(services, true);
+    EXPECT_EQ(stored.entry(1, 2).parameter, 50);
 }
 
 TEST_F(Controls, ValueDisplaysPadTheTextShowControllersWhileLearningAndScaleTheWheel)

@@ -1,5 +1,6 @@
 #include "editor/controls/parameter_controls.h"
 
+#include "editor/controls/assignment_menu.h"
 #include "editor/controls/buttons.h"
 #include "editor/controls/choice_menus.h"
 #include "editor/controls/control_registry.h"
@@ -65,6 +66,7 @@ std::vector<Registration> registrations()
         {"FilterEnvDisplayer", creator<EnvelopeEditor>()},
         {"CurveSegmentDisplayer", creator<CurveSegmentEditor>()},
         {"WaveshaperDisplayer", creator<WaveshaperEditor>()},
+        {"UserAssignmentControlMenu", creator<AssignmentMenu>()},
     };
 }
 
@@ -74,7 +76,7 @@ const std::vector<std::string>& placeholderControlTypes()
 {
     static const std::vector<std::string> names = {
         "AdditiveHarmonicsEditor", "AdditiveWaveformEditor", "OscWaveformDisplayer",  "BankScrollList",
-        "DatabaseBrowser",        "BankNameMenu",           "UserAssignmentControlMenu",
+        "DatabaseBrowser",        "BankNameMenu",
     };
     return names;
 }
