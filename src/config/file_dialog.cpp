@@ -36,7 +36,8 @@ std::string withDefaultExtension(std::string_view path, std::string_view extensi
     return result;
 }
 
-std::optional<std::string> runFileDialog(RegistryStore& settings, bool save, const FileDialogOptions& options)
+std::optional<std::string> runFileDialog(RegistryStore& settings, bool save, const FileDialogOptions& options,
+                                         std::string_view fallbackFolder)
 {
     FileDialogRequest request;
     request.save = save;
@@ -45,6 +46,9 @@ std::optional<std::string> runFileDialog(RegistryStore& settings, bool save, con
     request.extension = std::string(withoutDot(options.extension));
     if (options.folderValue != nullptr) {
         request.initialFolder = settings.readText(options.folderValue).value_or(std::string());
+    }
+    if (request.initialFolder.empty()) {
+        request.initialFolder = std::string(fallbackFolder);
     }
     std::optional<std::string> chosen = userInterface().fileDialog(request);
     if (!chosen || chosen->empty()) {

@@ -25,7 +25,9 @@ std::string dialogFilterText(std::string_view description, std::string_view exte
 std::string withDefaultExtension(std::string_view path, std::string_view extension);
 
 // Shows the dialog through the user-interface service. On confirmation returns the full path and
-// stores its folder (everything before the last separator) under options.folderValue.
-std::optional<std::string> runFileDialog(RegistryStore& settings, bool save, const FileDialogOptions& options);
+// stores its folder (everything before the last separator) under options.folderValue. The dialog
+// starts in the remembered folder, or in fallbackFolder while none is remembered.
+std::optional<std::string> runFileDialog(RegistryStore& settings, bool save, const FileDialogOptions& options,
+                                         std::string_view fallbackFolder = {});
 
 }  // namespace pelko

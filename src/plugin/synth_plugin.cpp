@@ -360,13 +360,27 @@ bool SynthPlugin::restoreState()
     return true;
 }
 
+namespace {
+
+constexpr std::size_t kLargestProgramOrBankFile = std::size_t(64) << 20;
+
+}  // namespace
+
 bool SynthPlugin::loadBankFromFile(const std::string& path)
 {
     // The file is read before the locks are taken; only its decoding runs under them.
-    std::optional<std::vector<std::uint8_t>> bytes = readWholeFile(path);
+    std::optional<std::vector<std::uint8_t>> bytes = readWholeFile(path, kLargestProgramOrBankFile);
     if (!bytes || bytes->empty()) {
         showMessage(kMsgErrorOpening, path);
         return false;
+    }
+    // The bank is parsed into a copy of its own first: a damaged file changes nothing.
+    auto checked = std::make_unique<ProgramBank>();
+    {
+        const std::size_t skip = std::min(kBankFileHeaderSize, bytes->size());
+        if (!readBankChunk(bytes->data() + skip, bytes->size() - skip, *checked, nullptr).ok) {
+            return false;  // the reader has said why
+        }
     }
     FileLoadResult result;
     {

@@ -75,6 +75,9 @@ public:
     int currentProgram() const override { return 2; }
     std::vector<std::string> programNames() const override { return {"Bright", "Dark", "Pad", "Lead"}; }
     void selectProgram(int index) override { selected.push_back(index); }
+    void slotCommand(SlotCommand command, int slot) override { actions.emplace_back(command, slot); }
+    bool programCopied() const override { return copied; }
+    void renameProgram(int slot, const std::string& name) override { renamed.emplace_back(slot, name); }
 
     void showPopupPage(int page, const pelko::Rect& near) override
     {
@@ -113,6 +116,9 @@ public:
     bool learning = false;
     std::vector<int> edited;
     std::vector<int> selected;
+    std::vector<std::pair<pelko::EditorServices::SlotCommand, int>> actions;
+    bool copied = false;
+    std::vector<std::pair<int, std::string>> renamed;
     int popupPage = -1;
     pelko::Rect popupNear{};
     std::vector<std::pair<int, int>> rebound;

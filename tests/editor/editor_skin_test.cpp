@@ -3,10 +3,13 @@
 #include "editor/editor_fixture.h"
 #include "editor/test_skin.h"
 
+#include "editor/controls/name_displays.h"
+#include "editor/controls/page_selector.h"
 #include "editor/controls/parameter_controls.h"
 #include "params/parameter_ids.h"
 #include "params/patch_object_table.h"
 #include "params/setting_objects.h"
+#include "platform/file_system.h"
 #include "plugin/synth_plugin.h"
 
 #include <cmath>
@@ -143,6 +146,69 @@ TEST_F(SkinnedEditor, ButtonsCycleAndTheKickButtonSavesOncePerClick)
         click(centreOf(*save));
         EXPECT_EQ(environment.ui().fileRequests().size(), clicks);
     }
+}
+
+TEST_F(SkinnedEditor, SequencerStepButtonsAndTheStepCountMirrorEachOther)
+{
+    editor->selectPage(10);
+    auto lit = [&] {
+        std::vector<int> on;
+        for (int tag = 10026; tag <= 10041; ++tag) {
+            Control* button = control(tag);
+            EXPECT_NE(button, nullptr) << tag;
+            if (button != nullptr && button->value() != 0.0f) {
+                on.push_back(tag - 10025);
+            }
+        }
+        return on;
+    };
+    auto* tabs = dynamic_cast<PageSelector*>(editor->controlUnderTag(10000));
+    ASSERT_NE(tabs, nullptr);
+    // A click on the fifth button sets five steps; only that button is lit.
+    click(centreOf(*control(10030)));
+    EXPECT_FLOAT_EQ(value(param::kSeqSteps), 5.0f / 16.0f);
+    EXPECT_EQ(lit(), std::vector<int>{5});
+    EXPECT_TRUE(tabs->lamp(10));
+    // The host sets twelve steps: the twelfth button lights instead.
+    hostSets(param::kSeqSteps, 12.0f / 16.0f);
+    EXPECT_EQ(lit(), std::vector<int>{12});
+    // Clicking the lit button switches the sequencer off, and every button goes dark.
+    click(centreOf(*control(10037)));
+    EXPECT_FLOAT_EQ(value(param::kSeqSteps), 0.0f);
+    EXPECT_TRUE(lit().empty());
+    EXPECT_FALSE(tabs->lamp(10));
+}
+
+TEST_F(SkinnedEditor, TheProgramMenuCopiesClearsPastesSavesAndLoadsTheCurrentProgram)
+{
+    SynthPlugin& synth = *plugin->plugin();
+    const int current = synth.currentProgram();
+    synth.setProgramName("Original");
+    hostSets(kCutoff, 0.3f);
+    EXPECT_FALSE(editor->programCopied());
+    editor->slotCommand(EditorServices::SlotCommand::kCopy, current);
+    EXPECT_TRUE(editor->programCopied());
+    editor->slotCommand(EditorServices::SlotCommand::kClear, current);
+    EXPECT_NE(synth.programName(), "Original");
+    editor->slotCommand(EditorServices::SlotCommand::kPaste, current);
+    EXPECT_EQ(synth.programName(), "Original");
+    EXPECT_FLOAT_EQ(value(kCutoff), 0.3f);
+
+    testing_support::TempFolder folder;
+    environment.ui().queueFileName(folder.file("saved"));
+    editor->slotCommand(EditorServices::SlotCommand::kSavePreset, current);
+    ASSERT_TRUE(fileExists(folder.file("saved.fxp")));
+    hostSets(kCutoff, 0.9f);
+    environment.ui().queueFileName(folder.file("saved.fxp"));
+    editor->slotCommand(EditorServices::SlotCommand::kLoadPreset, current);
+    EXPECT_FLOAT_EQ(value(kCutoff), 0.3f);
+    EXPECT_FLOAT_EQ(control(kCutoff)->value(), 0.3f);
+
+    // A rename shows in the current program's display at once.
+    editor->renameProgram(current, "Named");
+    auto* display = dynamic_cast<ProgramNameDisplay*>(editor->controlUnderTag(10001));
+    ASSERT_NE(display, nullptr);
+    EXPECT_EQ(display->name().substr(0, 5), "Named");
 }
 
 TEST_F(SkinnedEditor, TheEffectMenuWritesItsObjectAndTheSoundChanges)

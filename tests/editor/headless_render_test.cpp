@@ -146,7 +146,7 @@ TEST(HeadlessRender, ASmallSkinDrawsToPngWithoutAnXServer)
                               "FxPage: x=0, y=0, width=100, height=60, background=back.bmp, offscreen=1\n"
                               "KnobA: @=KnobLook, x=10, y=10, percent=0\n"
                               "KnobB: @=KnobLook, x=30, y=10, percent=100\n"
-                              "Title: x=10, y=30, height=4, font=font.bmp, label=! !\n"
+                              "Title: x=10, y=30, width=40, height=4, font=font.bmp, label=! !\n"
                               "Name: x=10, y=40, width=80, height=18, font=9, fgColor=FFFF00, bgColor=000080\n");
     editor_testing::writeText(install.file("skin/skin.dat"),
                               "ContainerPage FxPage(0) {\nKnob KnobA(1)\nKnob KnobB(2)\nLabel Title(3)\n}\nText Name(4)\n");

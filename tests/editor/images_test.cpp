@@ -143,6 +143,25 @@ TEST(BitmapFonts, MarkersStartGlyphsAndCharactersOutsideTheStripDrawNothing)
     EXPECT_FALSE(BitmapFont::build({}));
 }
 
+TEST(BitmapFonts, TextIsCutAtTheRightAndBottomOfItsRectangle)
+{
+    // One glyph ' ' three columns wide and two rows tall, all black.
+    const std::uint32_t M = 0xFFFF0000u, K = 0xFF000000u;
+    DecodedImage strip{3, 3, {M, K, K, K, K, K, K, K, K}};
+    auto font = BitmapFont::build(Bitmap::fromImage(strip));
+    ASSERT_TRUE(font);
+    Offscreen target(8, 3, colours::kBlue);
+    int right = 0;
+    {
+        DrawContext context(target);
+        right = font->draw(context, "  ", Rect{0, 0, 4, 1});
+    }
+    EXPECT_EQ(right, 3);
+    EXPECT_EQ(target.pixel(3, 0), 0x000000u);  // the second glyph's first column still fits
+    EXPECT_EQ(target.pixel(4, 0), 0x0000FFu);  // the rest of it does not
+    EXPECT_EQ(target.pixel(0, 1), 0x0000FFu);  // nor the glyphs' second row
+}
+
 TEST(SkinCaches, RequestsShareOneBitmapAndCountReferencesUntilTheLastEditorGoes)
 {
     testing_support::TempFolder install;

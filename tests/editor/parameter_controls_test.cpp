@@ -3,10 +3,12 @@
 // they draw.
 #include "control_fixture.h"
 
+#include "editor/controls/assignment_menu.h"
 #include "editor/controls/assignment_session.h"
 #include "editor/controls/buttons.h"
 #include "editor/controls/choice_menus.h"
 #include "editor/controls/name_displays.h"
+#include "editor/controls/program_menu.h"
 #include "editor/controls/numeric_displays.h"
 #include "editor/controls/page_selector.h"
 #include "editor/controls/scroll_list.h"
@@ -351,6 +353,48 @@ TEST_F(Controls, UserControlOpensTheAssignmentsPanelOnAWorkingCopyAppliedOnlyOnA
     EXPECT_EQ(AssignmentSession::of(services), nullptr);
 }
 
+TEST_F(Controls, AssignmentMenuRetargetsRemovesAndAppendsRowsOfTheWorkingCopy)
+{
+    auto& stored = services.program.objectAs<UserControlsAssignment>(object::kUserControlsAssignment);
+    ASSERT_TRUE(stored.add(1, 10, 0.2f, 0.8f));
+    ASSERT_TRUE(stored.add(1, 20, 0.3f, 0.6f));
+    ASSERT_TRUE(stored.add(1, 30, 0.0f, 1.0f));
+    skin("Row: x=0, y=0, width=100, height=12, row=1\nLast: x=0, y=20, width=100, height=12, row=3");
+    auto* row = make<AssignmentMenu>("UserAssignmentControlMenu", 208 + object::kUserControlsAssignment, "Row");
+    auto* last = make<AssignmentMenu>("UserAssignmentControlMenu", 208 + object::kUserControlsAssignment, "Last");
+    // Without an open panel there is nothing to show or choose.
+    EXPECT_TRUE(row->disabled());
+    click(Point{5, 5});
+    EXPECT_EQ(frame->popupMenu(), nullptr);
+
+    AssignmentSession::open(services, 1);
+    EXPECT_EQ(row->name(), "Param20");
+    EXPECT_TRUE(last->disabled());
+    // The menu opens inside the current parameter's group, on it.
+    click(Point{5, 5});
+    ASSERT_NE(frame->popupMenu(), nullptr);
+    EXPECT_EQ(frame->popupMenu()->panelAreas().size(), 2u);
+    frame->keyDown(kKeyReturn);
+    const UserControlsAssignment& copy = AssignmentSession::of(services)->assignments();
+    EXPECT_EQ(copy.entry(1, 1).parameter, 20);
+
+    EXPECT_FALSE(row->assign(param::kUserSlider + 2));  // a user control drives no user control
+    EXPECT_TRUE(row->assign(40));
+    EXPECT_EQ(copy.entry(1, 1).parameter, 40);
+    EXPECT_NEAR(copy.entry(1, 1).low, 0.3f, 1e-6);  // the range stays
+    EXPECT_TRUE(last->assign(50));                   // past the end: appended over 0–1
+    EXPECT_EQ(copy.count(1), 4);
+    EXPECT_EQ(copy.entry(1, 3).parameter, 50);
+    EXPECT_TRUE(row->assign(-1));                    // "None": the rows below move up
+    EXPECT_EQ(copy.count(1), 3);
+    EXPECT_EQ(copy.entry(1, 1).parameter, 30);
+    EXPECT_EQ(copy.entry(1, 2).parameter, 50);
+    EXPECT_EQ(stored.count(1), 3);  // the program waits for the panel's apply
+    EXPECT_EQ(stored.entry(1, 1).parameter, 20);
+    AssignmentSession::close(services, true);
+    EXPECT_EQ(stored.entry(1, 2).parameter, 50);
+}
+
 TEST_F(Controls, ValueDisplaysPadTheTextShowControllersWhileLearningAndScaleTheWheel)
 {
     skin("Disp: x=0, y=0, width=90, height=12, valueX=30, ndigits=5, label=Cut, uppercase=1");
@@ -394,6 +438,15 @@ TEST_F(Controls, MatrixDisplaysAreDisabledWhileTheirRoutingSwitchIsOff)
     cell->notify(kControlNotifyKey, makeObjectChanged(object::kDisabledFm));
     EXPECT_TRUE(cell->disabled());
     EXPECT_EQ(pixel(5, 5), kRed);
+    // A click switches the cell on again, and the next off; no other cell moves, no value is sent.
+    click(Point{5, 5});
+    EXPECT_EQ(services.program.objectAs<TextObject>(object::kDisabledFm).text(), std::string(48, '1'));
+    EXPECT_FALSE(cell->disabled());
+    EXPECT_EQ(pixel(5, 5), kGreen);
+    click(Point{5, 5});
+    EXPECT_EQ(services.program.objectAs<TextObject>(object::kDisabledFm).text(), switches);
+    EXPECT_EQ(services.edited, (std::vector<int>{object::kDisabledFm, object::kDisabledFm}));
+    EXPECT_TRUE(listener.reports.empty());
     EXPECT_EQ(MatrixDisplay::switchCell(object::kDisabledOscOut, param::kOscToFilter1 + 17), 17);
     EXPECT_EQ(MatrixDisplay::switchCell(object::kDisabledOscOut, param::kOscToFilter1 + 18), -1);
     EXPECT_EQ(MatrixDisplay::switchCell(object::kDisabledFltOut, param::kBusOut + 5), 5);
@@ -455,6 +508,13 @@ TEST_F(Controls, ChoiceMenusWriteTheirObjectsAndIgnoreChoicesOutsideTheList)
     EXPECT_EQ(services.program.objectAs<WaveNameObject>(object::kOscShapeId).text(), "Single Cycle\\Saw");
     EXPECT_EQ(shape->name(), "Saw");
     EXPECT_EQ(listener.reports.size(), 1u);
+    // Opened again, the menu starts inside the archive's submenu on the current wave.
+    click(Point{10, 5});
+    ASSERT_NE(frame->popupMenu(), nullptr);
+    EXPECT_EQ(frame->popupMenu()->panelAreas().size(), 2u);
+    frame->keyDown(kKeyUp);
+    frame->keyDown(kKeyReturn);  // "Sine"
+    EXPECT_EQ(services.program.objectAs<WaveNameObject>(object::kOscShapeId).text(), "Single Cycle\\Sine");
 
     auto* mode = make<ChoiceMenu>("FilterModeMenu", 208 + object::kFilterMode + 1, "Mode");
     EXPECT_TRUE(mode->choose(2));
@@ -498,18 +558,56 @@ TEST_F(Controls, CommentsAreEditedInPlaceAndWrittenToTheirObject)
     ASSERT_NE(frame->focusView(), nullptr);
 }
 
-TEST_F(Controls, ProgramNameDisplayOpensTheProgramMenu)
+TEST_F(Controls, ProgramNameDisplayOpensTheProgramMenuAndTheProgramList)
 {
-    skin("Name: x=0, y=0, width=100, height=12");
+    skin("Name: x=0, y=0, width=100, height=12\nBankNameEditor: width=100, height=14, font=3");
     auto* name = make<ProgramNameDisplay>("CurrentPresetNameDisplayer", 10001, "Name");
     EXPECT_EQ(name->name(), "Pad");
     name->setText("Renamed");
     EXPECT_EQ(name->name(), "Renamed");
-    click(Point{5, 5});
+    // The right button: the bank's programs, the current one preselected.
+    click(Point{5, 5}, kMouseRight);
     ASSERT_NE(frame->popupMenu(), nullptr);
     frame->keyDown(kKeyUp);
     frame->keyDown(kKeyReturn);
     EXPECT_EQ(services.selected, std::vector<int>{1});
+
+    // The left button: the current slot's program menu; "Paste" waits for a copy.
+    std::vector<MenuItem> items = programMenuItems(false);
+    ASSERT_EQ(items.size(), 13u);
+    EXPECT_EQ(items[7].text, "Paste");
+    EXPECT_FALSE(items[7].enabled);
+    EXPECT_TRUE(items[8].separator);
+    EXPECT_EQ(items[12].text, "Save Preset");
+    click(Point{5, 5});
+    ASSERT_NE(frame->popupMenu(), nullptr);
+    EXPECT_EQ(frame->popupMenu()->indexOf({6}), 6);
+    for (int i = 0; i < 7; ++i) {
+        frame->keyDown(kKeyDown);  // down to "Copy" (the disabled "Paste" and the line are passed by)
+    }
+    frame->keyDown(kKeyReturn);
+    EXPECT_EQ(services.actions, (std::vector<std::pair<EditorServices::SlotCommand, int>>{{EditorServices::SlotCommand::kCopy, 2}}));
+    runProgramMenuEntry(services, 2, 7, nullptr);  // "Paste" with nothing copied does nothing
+    services.copied = true;
+    runProgramMenuEntry(services, 2, 7, nullptr);
+    runProgramMenuEntry(services, 2, 11, nullptr);
+    runProgramMenuEntry(services, 2, 12, nullptr);  // outside the menu
+    EXPECT_EQ(services.actions.size(), 3u);
+    EXPECT_EQ(services.actions[1].first, EditorServices::SlotCommand::kPaste);
+    EXPECT_EQ(services.actions[2].first, EditorServices::SlotCommand::kSavePreset);
+
+    // "Rename" edits the name in place and hands the text over for the slot.
+    click(Point{5, 5});
+    for (int i = 0; i < 5; ++i) {
+        frame->keyDown(kKeyDown);
+    }
+    frame->keyDown(kKeyReturn);
+    auto* editor = dynamic_cast<TextEditor*>(frame->focusView());
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->text(), "Renamed");
+    frame->keyDown('X');
+    frame->keyDown(kKeyReturn);
+    EXPECT_EQ(services.renamed, (std::vector<std::pair<int, std::string>>{{2, "X"}}));
 }
 
 TEST_F(Controls, InformationListListsTheArchivesAndScrollsTenRowsPerNotch)

@@ -299,6 +299,11 @@ TEST_F(FrameFixture, PopupMenusChooseBySubmenuPathAndCloseOnEscapeOrAClickOutsid
     frame->keyDown(kKeyEscape);
     EXPECT_EQ(chosen, -1);
     EXPECT_EQ(frame->popupMenu(), nullptr);
+    // A preselected entry inside a submenu opens that submenu with the entry highlighted.
+    frame->openPopupMenu(items, Point{20, 10}, [&chosen](int index) { chosen = index; }, 2);
+    ASSERT_EQ(frame->popupMenu()->panelAreas().size(), 2u);
+    frame->keyDown(kKeyReturn);
+    EXPECT_EQ(chosen, 2);
     chosen = 5;
     frame->openPopupMenu(items, Point{20, 10}, [&chosen](int index) { chosen = index; });
     frame->pressMouse(Point{190, 95}, kMouseLeft, 20);

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <sys/stat.h>
 #include <memory>
 
 using namespace pelko;
@@ -352,6 +353,36 @@ TEST_F(ChunkStorage, DialogCommandsLoadAndSave)
     EXPECT_EQ(saveBankWithDialog(a.state, host), "through.fxb");
     EXPECT_TRUE(fileExists(folder.file("through.fxb")));
     EXPECT_EQ(settings.readText("BankPath").value_or("") + "/", folder.path());
+}
+
+TEST_F(ChunkStorage, LoadDialogsStartInTheInstallFoldersExamplesUntilAFolderIsRemembered)
+{
+    testing_support::TempFolder folder;
+    const std::string install = folder.file("install/");
+    ::mkdir(install.c_str(), 0755);
+    ::mkdir((install + "presets").c_str(), 0755);
+    ::mkdir((install + "Sequencer Settings").c_str(), 0755);
+    EXPECT_EQ(exampleFolder(install, ".seq"), install + "Sequencer Settings/");
+    EXPECT_EQ(exampleFolder(install, "fxb"), install + "presets/");
+    EXPECT_EQ(exampleFolder(install, ".env"), "");  // not installed
+    EXPECT_EQ(exampleFolder(install, ".txt"), "");  // no examples of this kind
+    EXPECT_EQ(exampleFolder("", ".seq"), "");
+
+    RegistryStore settings(folder.file("registry"));
+    RegistryDialogHost host(settings, install);
+    const FileDialogOptions load{"Load FX Bank", "FX Banks", ".fxb", "BankPath"};
+    ui_->queueFileName(std::nullopt);
+    EXPECT_FALSE(host.chooseFile(false, load));
+    // Saving starts where the user last was (nowhere yet), not among the examples.
+    ui_->queueFileName(folder.path() + "mine");
+    EXPECT_TRUE(host.chooseFile(true, load));
+    ui_->queueFileName(std::nullopt);
+    host.chooseFile(false, load);
+    const std::vector<FileDialogRequest> requests = ui_->fileRequests();
+    ASSERT_EQ(requests.size(), 3u);
+    EXPECT_EQ(requests[0].initialFolder, install + "presets/");
+    EXPECT_EQ(requests[1].initialFolder, "");
+    EXPECT_EQ(requests[2].initialFolder + "/", folder.path());  // remembered now
 }
 
 }  // namespace

@@ -1,30 +1,13 @@
 #include "editor/controls/bank_lists.h"
 
 #include "editor/controls/drag_items.h"
+#include "editor/controls/program_menu.h"
 #include "editor/toolkit/frame.h"
 
 namespace pelko {
 namespace {
 
 constexpr const char* kNameEditor = "BankNameEditor";
-
-using SlotCommand = EditorServices::SlotCommand;
-
-// The slot menu in order; Rename is the one entry handled by the list itself.
-struct SlotEntry {
-    const char* text;
-    SlotCommand command;
-    bool rename = false;
-};
-constexpr SlotEntry kSlotEntries[] = {
-    {"Write", SlotCommand::kWrite},           {"Export", SlotCommand::kExport},
-    {"Import", SlotCommand::kImport},         {"Import Sysex", SlotCommand::kImportSysex},
-    {"Rename", SlotCommand::kWrite, true},    {"Clear", SlotCommand::kClear},
-    {"Copy", SlotCommand::kCopy},             {"Paste", SlotCommand::kPaste},
-    {"Load Bank", SlotCommand::kLoadBank},    {"Save Bank", SlotCommand::kSaveBank},
-    {"Load Preset", SlotCommand::kLoadPreset}, {"Save Preset", SlotCommand::kSavePreset},
-};
-constexpr int kEntriesBeforeSeparator = 8;
 
 }  // namespace
 
@@ -81,16 +64,7 @@ bool BankScrollList::drop(DrawContext& context, const std::vector<std::string>& 
 
 std::vector<MenuItem> BankScrollList::menuFor(int) const
 {
-    std::vector<MenuItem> items;
-    for (int i = 0; i < static_cast<int>(std::size(kSlotEntries)); ++i) {
-        if (i == kEntriesBeforeSeparator) {
-            items.push_back(MenuItem::line());
-        }
-        MenuItem item = MenuItem::entry(kSlotEntries[i].text);
-        item.enabled = kSlotEntries[i].command != SlotCommand::kPaste || (services_ != nullptr && services_->programCopied());
-        items.push_back(std::move(item));
-    }
-    return items;
+    return programMenuItems(services_ != nullptr && services_->programCopied());
 }
 
 void BankScrollList::rowMenu(int row, Point where)
@@ -104,19 +78,10 @@ void BankScrollList::rowMenu(int row, Point where)
 
 void BankScrollList::choose(int slot, int index)
 {
-    if (services_ == nullptr || slot < 0 || slot >= rowCount() || index < 0 ||
-        index >= static_cast<int>(std::size(kSlotEntries))) {
+    if (services_ == nullptr || slot < 0 || slot >= rowCount()) {
         return;
     }
-    const SlotEntry& chosen = kSlotEntries[index];
-    if (chosen.rename) {
-        startRename(slot);
-        return;
-    }
-    if (chosen.command == SlotCommand::kPaste && !services_->programCopied()) {
-        return;
-    }
-    services_->slotCommand(chosen.command, slot);
+    runProgramMenuEntry(*services_, slot, index, [this, slot] { startRename(slot); });
     refresh();
 }
 

@@ -35,28 +35,45 @@ std::vector<ChoiceGroup> ChoiceMenu::choices() const
     return {};
 }
 
+std::string ChoiceMenu::waveText(const ChoiceGroup& group, const std::string& entry)
+{
+    return group.title.empty() ? entry : group.title + "\\" + entry;
+}
+
+std::string ChoiceMenu::storedWave() const
+{
+    std::string text;
+    int index = editedObject();
+    if (services_ != nullptr && index >= 0) {
+        services_->readObject(index, [&](const PatchObject& stored) {
+            if (auto* wave = dynamic_cast<const WaveNameObject*>(&stored)) {
+                text = std::string(wave->text());
+            }
+        });
+    }
+    return text;
+}
+
 std::string ChoiceMenu::name() const
 {
     int index = editedObject();
     if (services_ == nullptr || index < 0) {
         return {};
     }
-    std::string text;
+    if (kind_ == Kind::kWave) {
+        // The wave's own name, without its archive.
+        std::string text = storedWave();
+        std::size_t slash = text.rfind('\\');
+        return slash == std::string::npos ? text : text.substr(slash + 1);
+    }
     int id = 0;
     bool haveId = false;
     services_->readObject(index, [&](const PatchObject& stored) {
-        if (auto* wave = dynamic_cast<const WaveNameObject*>(&stored)) {
-            text = std::string(wave->text());
-        } else if (auto* number = dynamic_cast<const IntegerObject*>(&stored)) {
+        if (auto* number = dynamic_cast<const IntegerObject*>(&stored)) {
             id = number->value();
             haveId = true;
         }
     });
-    if (kind_ == Kind::kWave) {
-        // The wave's own name, without its archive.
-        std::size_t slash = text.rfind('\\');
-        return slash == std::string::npos ? text : text.substr(slash + 1);
-    }
     if (!haveId) {
         return {};
     }
@@ -83,7 +100,7 @@ bool ChoiceMenu::choose(int chosen)
                 continue;
             }
             if (kind_ == Kind::kWave) {
-                std::string wave = group.title.empty() ? group.entries[i] : group.title + "\\" + group.entries[i];
+                std::string wave = waveText(group, group.entries[i]);
                 services_->editObject(index, [&](PatchObject& stored) {
                     if (auto* object = dynamic_cast<WaveNameObject*>(&stored)) {
                         object->setText(wave);
@@ -115,7 +132,8 @@ MouseResponse ChoiceMenu::mouse(DrawContext&, const MouseEvent& event)
         return MouseResponse::kNotHandled;
     }
     std::vector<ChoiceGroup> groups = choices();
-    std::string current = name();
+    // Waves are told apart by archive and name (two archives may hold waves of the same name).
+    std::string current = kind_ == Kind::kWave ? storedWave() : name();
     std::vector<MenuItem> items;
     int preselected = -1;
     int at = 0;
@@ -123,8 +141,8 @@ MouseResponse ChoiceMenu::mouse(DrawContext&, const MouseEvent& event)
         std::vector<MenuItem> entries;
         for (const std::string& entry : group.entries) {
             MenuItem item = MenuItem::entry(entry);
-            item.checked = entry == current;
-            if (item.checked && group.title.empty() && preselected < 0) {
+            item.checked = (kind_ == Kind::kWave ? waveText(group, entry) : entry) == current;
+            if (item.checked && preselected < 0) {
                 preselected = at;
             }
             entries.push_back(std::move(item));

@@ -30,6 +30,11 @@ protected:
     ~ChoiceMenu() override = default;
 
 private:
+    // The text a wave entry writes: "archive\wave", or the entry alone for an untitled group.
+    static std::string waveText(const ChoiceGroup& group, const std::string& entry);
+    // The wave-name object's text as stored.
+    std::string storedWave() const;
+
     Kind kind_;
 };
 

@@ -1,5 +1,6 @@
 #include "editor/controls/name_displays.h"
 
+#include "editor/controls/program_menu.h"
 #include "editor/toolkit/draw_context.h"
 #include "editor/toolkit/frame.h"
 #include "params/text_object.h"
@@ -67,8 +68,26 @@ MouseResponse ProgramNameDisplay::mouse(DrawContext&, const MouseEvent& event)
         return MouseResponse::kNotHandled;
     }
     Point origin = parentOrigin();
-    openProgramMenu(*frame_, *services_, Point{rect_.left + origin.h, rect_.bottom + origin.v});
+    const Point below{rect_.left + origin.h, rect_.bottom + origin.v};
+    if ((event.buttons & kMouseRight) != 0) {
+        openProgramMenu(*frame_, *services_, below);
+        return MouseResponse::kHandled;
+    }
+    const int slot = services_->currentProgram();
+    Ref<ProgramNameDisplay> self = Ref<ProgramNameDisplay>::share(this);
+    openProgramActionsMenu(*frame_, *services_, slot, below, [self, slot] { self->startRename(slot); });
     return MouseResponse::kHandled;
+}
+
+void ProgramNameDisplay::startRename(int slot)
+{
+    if (services_ == nullptr) {
+        return;
+    }
+    editing_.start(*this, services_->attributes(), "BankNameEditor", text_, [this, slot](DrawContext*, const std::string& text) {
+        services_->renameProgram(slot, text);
+        setDirty(true);
+    });
 }
 
 std::string TuningScaleDisplay::name() const

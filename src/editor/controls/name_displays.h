@@ -25,7 +25,8 @@ protected:
 };
 
 // "CurrentPresetNameDisplayer": the editor sets the name (tag 10001); a refresh reads it from the
-// program list.
+// program list. A left click opens the current slot's program menu ("Rename" edits the name in
+// place, in the look of "BankNameEditor"); a right click the list of the bank's programs.
 class ProgramNameDisplay final : public NameDisplay {
 public:
     ProgramNameDisplay(ControlListener* listener, int tag) : NameDisplay(listener, tag) {}
@@ -33,13 +34,17 @@ public:
     void setText(std::string text);
     std::string name() const override { return text_; }
     MouseResponse mouse(DrawContext& context, const MouseEvent& event) override;
+    TextEditing& editing() { return editing_; }
 
 protected:
     ~ProgramNameDisplay() override = default;
     void refresh() override;
 
 private:
+    void startRename(int slot);
+
     std::string text_;
+    TextEditing editing_;
 };
 
 // "TuningScaleDisplayer": the name of the bound tuning scale object.

@@ -1,5 +1,6 @@
 #include "editor/controls/parameter_controls.h"
 
+#include "editor/controls/assignment_menu.h"
 #include "editor/controls/bank_lists.h"
 #include "editor/controls/buttons.h"
 #include "editor/controls/choice_menus.h"
@@ -71,6 +72,7 @@ std::vector<Registration> registrations()
         {"BankScrollList", creator<BankScrollList>()},
         {"DatabaseBrowser", creator<DatabaseBrowser>()},
         {"BankNameMenu", creator<BankNameMenu>()},
+        {"UserAssignmentControlMenu", creator<AssignmentMenu>()},
     };
 }
 
@@ -80,7 +82,6 @@ const std::vector<std::string>& placeholderControlTypes()
 {
     static const std::vector<std::string> names = {
         "AdditiveHarmonicsEditor", "AdditiveWaveformEditor", "OscWaveformDisplayer",
-        "UserAssignmentControlMenu",
     };
     return names;
 }

@@ -77,6 +77,38 @@ bool MatrixDisplay::disabled() const
     return off;
 }
 
+MouseResponse MatrixDisplay::mouse(DrawContext&, const MouseEvent& event)
+{
+    if ((event.buttons & kMouseLeft) == 0 || services_ == nullptr) {
+        return MouseResponse::kNotHandled;
+    }
+    const bool switchOn = disabled();
+    bool switched = false;
+    for (int index : objects_) {
+        const int cell = switchCell(index, tag_);
+        if (cell < 0) {
+            continue;
+        }
+        switched = services_->editObject(index, [&](PatchObject& stored) {
+            if (auto* switches = dynamic_cast<TextObject*>(&stored)) {
+                std::string text(switches->text());
+                // Cells beyond a short text count as on.
+                if (text.size() <= static_cast<std::size_t>(cell)) {
+                    text.resize(static_cast<std::size_t>(cell) + 1, '1');
+                }
+                text[static_cast<std::size_t>(cell)] = switchOn ? '1' : '0';
+                switches->setText(text);
+            }
+        }) || switched;
+    }
+    if (!switched) {
+        return MouseResponse::kNotHandled;
+    }
+    setDirty(true);
+    invalidate();
+    return MouseResponse::kHandled;
+}
+
 int UserControlTextDisplay::textObject() const
 {
     for (int index : objects_) {

@@ -9,6 +9,7 @@
 // is disabled while the routing switch of its cell is off: the switch objects bound to it
 // ("MATRIX_DISABLED_FM_SETTINGS" for the FM amounts, "..._OSC_OUT_..." for the oscillator
 // outputs, "..._FLT_OUT_..." for the product-bus outputs) hold one character per cell, '0' off.
+// Clicking it switches the cell.
 //
 // UserControlTextDisplay ("UserControlTextDisplayer") is a parameter display whose label is the
 // bound user-control text object; a click edits that text in place.
@@ -42,6 +43,9 @@ class MatrixDisplay final : public ParameterDisplay {
 public:
     MatrixDisplay(ControlListener* listener, int tag) : ParameterDisplay(listener, tag, Kind::kParameter) {}
     bool disabled() const override;
+    // A left click switches the display's routing cell off or on (in every switch object bound
+    // to it); the parameter's value is kept, so switching back restores the cell's amount.
+    MouseResponse mouse(DrawContext& context, const MouseEvent& event) override;
     // The switch cell of a parameter in a routing-switch object; -1 when it has none there.
     static int switchCell(int switchObject, int parameter);
 

@@ -111,6 +111,10 @@ public:
 
     // ---- FrameOwner -------------------------------------------------------------------------------
     void trackingIdle() override;
+    // Files dropped from other programs (editor_drops.cpp): the first absolute path is loaded by
+    // its extension; other items (drags inside the editor) are left alone.
+    bool itemsDropped(DrawContext& context, const std::vector<std::string>& items, Point where) override;
+    bool loadDroppedFile(const std::string& path);
 
     // ---- EditorServices ---------------------------------------------------------------------------
     SkinAttributes& attributes() override { return attributes_; }

@@ -145,7 +145,7 @@ StorageDialogHost& Editor::dialogs()
         return *dialogs_;
     }
     if (!registryDialogs_) {
-        registryDialogs_ = std::make_unique<RegistryDialogHost>(plugin_.settings());
+        registryDialogs_ = std::make_unique<RegistryDialogHost>(plugin_.settings(), installFolder_);
     }
     return *registryDialogs_;
 }

@@ -26,6 +26,32 @@ std::optional<std::string> ask(StorageDialogHost& host, const FileDialogOptions&
 
 }  // namespace
 
+std::string exampleFolder(std::string_view installFolder, std::string_view extension)
+{
+    if (installFolder.empty() || extension.empty()) {
+        return {};
+    }
+    if (extension.front() == '.') {
+        extension.remove_prefix(1);
+    }
+    static constexpr std::pair<std::string_view, std::string_view> kFolders[] = {
+        {"seq", "Sequencer Settings/"}, {"env", "Envelope Settings/"}, {"rfx", "Effects Settings/"},
+        {"add", "Additive Settings/"},  {"tun", "tunings/"},           {"fxb", "presets/"},
+        {"fxp", "presets/"},
+    };
+    for (const auto& [ext, folder] : kFolders) {
+        if (ext == extension) {
+            std::string path(installFolder);
+            if (path.back() != '/') {
+                path += '/';
+            }
+            path += folder;
+            return folderExists(path) ? path : std::string();
+        }
+    }
+    return {};
+}
+
 FileLoadResult loadBankWithDialog(StorageState& state, StorageDialogHost& host)
 {
     std::optional<std::string> path = ask(host, kLoadBank, false);

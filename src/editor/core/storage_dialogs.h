@@ -33,18 +33,36 @@ public:
     virtual std::optional<std::string> chooseFile(bool save, const FileDialogOptions& options) = 0;
 };
 
-// The plug-in's dialog: runFileDialog over its registry store.
+// The folder of the install folder that holds the example files of an extension ("Sequencer
+// Settings/" for ".seq", "Envelope Settings/", "Effects Settings/", "Additive Settings/",
+// "tunings/", "presets/" for banks and programs); empty for other extensions, without an install
+// folder, or when the folder is not there.
+std::string exampleFolder(std::string_view installFolder, std::string_view extension);
+
+// The plug-in's dialog: runFileDialog over its registry store. A load dialog with no remembered
+// folder opens on the install folder's examples of its kind.
 class RegistryDialogHost final : public StorageDialogHost {
 public:
-    explicit RegistryDialogHost(RegistryStore& settings) : settings_(settings) {}
+    explicit RegistryDialogHost(RegistryStore& settings, std::string installFolder = {})
+        : settings_(settings), installFolder_(std::move(installFolder))
+    {
+    }
     std::optional<std::string> chooseFile(bool save, const FileDialogOptions& options) override
     {
-        return runFileDialog(settings_, save, options);
+        return runFileDialog(settings_, save, options, save ? std::string() : exampleFolder(installFolder_, options.extension));
     }
 
 private:
     RegistryStore& settings_;
+    std::string installFolder_;
 };
+
+namespace storage_dialog {
+extern const FileDialogOptions kLoadBank;
+extern const FileDialogOptions kSaveBank;
+extern const FileDialogOptions kLoadPatch;
+extern const FileDialogOptions kSavePatch;
+}  // namespace storage_dialog
 
 // Loads a bank file chosen by the user (see loadBankFile for the result).
 FileLoadResult loadBankWithDialog(StorageState& state, StorageDialogHost& host);

@@ -1,5 +1,7 @@
 #include "editor/skin/bitmap_font.h"
 
+#include <algorithm>
+
 namespace pelko {
 
 Ref<BitmapFont> BitmapFont::build(Ref<Bitmap> bitmap)
@@ -50,14 +52,18 @@ int BitmapFont::textWidth(std::string_view text) const
 int BitmapFont::draw(DrawContext& context, std::string_view text, const Rect& r) const
 {
     int x = r.left;
-    int rows = height();
+    // Glyphs are cut at the rectangle: nothing reaches past its right or bottom edge.
+    int rows = std::min(height(), r.height());
     for (unsigned char c : text) {
         int glyph = glyphOf(c);
         if (glyph < 0) {
             continue;
         }
-        int width = charWidth(c);
-        if (rows > 0 && width > 0) {
+        int width = std::min(charWidth(c), r.right - x);
+        if (width <= 0) {
+            break;
+        }
+        if (rows > 0) {
             bitmap_->drawTransparent(context, Rect::ofSize(x, r.top, width, rows),
                                      Point{starts_[static_cast<std::size_t>(glyph)], 1});
         }

@@ -251,6 +251,9 @@ bool Frame::dropFiles(const std::vector<std::string>& files, Point where)
     }
     DrawContext context(backBuffer_, this);
     bool accepted = drop(context, files, where);
+    if (!accepted && owner_ != nullptr) {
+        accepted = owner_->itemsDropped(context, files, where);
+    }
     addDamage(context.damage());
     present();
     return accepted;

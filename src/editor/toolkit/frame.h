@@ -28,6 +28,11 @@ public:
     virtual void trackingIdle() {}
     // The window's close button of a top-level frame.
     virtual void closeRequested() {}
+    // Items dropped on the frame that no view under the point took; true when the owner did.
+    virtual bool itemsDropped(DrawContext& /*context*/, const std::vector<std::string>& /*items*/, Point /*where*/)
+    {
+        return false;
+    }
 };
 
 class Frame : public Container {
@@ -55,7 +60,7 @@ public:
     int keyDown(int key) override;
     int keyUp(int key) override;
     // Files dropped on the window from another program, at a point: the view under the point
-    // may take them (drop). True when one did.
+    // may take them (drop), else the owner may. True when one did.
     bool dropFiles(const std::vector<std::string>& files, Point where);
 
     void setFocusView(View* view);

@@ -70,12 +70,23 @@ PopupMenu::PopupMenu(std::vector<MenuItem> items, Point where, Chosen chosen, Na
         return;
     }
     openPanel(items_, where, 0);
-    if (preselected >= 0 && !panels_.empty()) {
-        Panel& top = *panels_.front();
-        for (std::size_t i = 0; i < top.items->size(); ++i) {
-            if ((*top.items)[i].children.empty() && !(*top.items)[i].separator && top.rowIndex[i] == preselected) {
-                highlight(0, static_cast<int>(i));
+    // The preselected entry starts highlighted, inside its submenus (which open) when it sits in one.
+    for (std::size_t depth = 0; preselected >= 0 && depth < panels_.size(); ++depth) {
+        Panel& panel = *panels_[depth];
+        int found = -1;
+        for (std::size_t i = 0; i < panel.items->size() && found < 0; ++i) {
+            const MenuItem& item = (*panel.items)[i];
+            int leaves = item.children.empty() ? 1 : countLeaves(item.children);
+            if (!item.separator && preselected >= panel.rowIndex[i] && preselected < panel.rowIndex[i] + leaves) {
+                found = static_cast<int>(i);
             }
+        }
+        if (found < 0) {
+            break;
+        }
+        highlight(depth, found);
+        if ((*panel.items)[static_cast<std::size_t>(found)].children.empty()) {
+            break;
         }
     }
 }
