@@ -65,6 +65,15 @@ public:
             error = art_.error();
             return false;
         }
+        for (const std::string& text : {ini_.str(), dat_.str()}) {
+            std::istringstream lines(text);
+            for (std::string line; std::getline(lines, line);) {
+                if (line.size() >= 511) {
+                    error = "a skin line is longer than the reader's 511 characters: " + line.substr(0, 40) + "...";
+                    return false;
+                }
+            }
+        }
         if (!pelko::writeFileAtomically(folder_ + "skin.ini", ini_.str()) || !pelko::writeFileAtomically(folder_ + "skin.dat", dat_.str())) {
             error = folder_ + ": skin.ini or skin.dat cannot be written";
             return false;
@@ -115,19 +124,22 @@ private:
             ini_ << editor << ": width=224, height=16, font=4, foregroundColor=" << text_.hex << ", borderColor=" << accent_.hex
                  << ", backgroundColor=" << field_.hex << "\n";
         }
-        ini_ << "Editor: gridColor=" << look_.colour("grid").hex << ", curveColor=" << look_.colour("curve").hex
+        ini_ << "EditorLines: gridColor=" << look_.colour("grid").hex << ", curveColor=" << look_.colour("curve").hex
              << ", curveEndColor=" << look_.colour("curveAlt").hex << ", curveMiddleColor=" << text_.hex
              << ", curveDisabledColor=" << dim.hex << ", curveTopAxisColor=" << fieldEdge_.hex
              << ", curveBottomAxisColor=" << fieldEdge_.hex << ", squareMarkersSize=7, circleMarkersSize=7, menuFont=font.png"
              << ", namesMenuX=6, namesMenuY=4, namesMenuHeight=" << line_ << ", dynamicValueForeground=" << accentText_.hex
              << ", dynamicValueBackground=" << accent_.hex << ", dynamicValueFontSize=11"
-             << ", gridTextColor=" << dim.hex << ", gridTextFont=4, sustainAreaBackgroundColor=" << mix(field_, accent_, 0.12).hex
+             << ", gridTextColor=" << dim.hex << ", gridTextFont=4\n";
+        ini_ << "EditorHandles: sustainAreaBackgroundColor=" << mix(field_, accent_, 0.12).hex
              << ", sustainHandleBackgroundColor=" << accent_.hex << ", sustainHandleForegroundColor=" << accentText_.hex
              << ", timeHandleBackgroundColor=" << knobBody_.hex << ", timeHandleForegroundColor=" << text_.hex
              << ", scrollbarSpacing=2, scrollbarColor=" << fieldEdge_.hex << ", handleColor=" << dim.hex << ", handleWidth=6"
-             << ", syncBitmap=sync.png"
-             << ", levelBarColor=" << accent_.hex << ", phaseBarColor=" << look_.colour("curveAlt").hex
+             << ", syncBitmap=sync.png\n";
+        // Split in two: the reader takes lines of at most 511 characters.
+        ini_ << "EditorBars: levelBarColor=" << accent_.hex << ", phaseBarColor=" << look_.colour("curveAlt").hex
              << ", barWidth=5, barSpacing=2, gridTextStep=8, gridTextY=2\n";
+        ini_ << "Editor: @=EditorLines, @=EditorHandles, @=EditorBars\n";
         ini_ << "List: @=Text, spacing=16, scrollbarSpacing=2, scrollbarColor=" << fieldEdge_.hex << ", handleColor=" << dim.hex
              << ", handleWidth=6, fontEmptyCategory=fontdim.png\n";
 
@@ -416,9 +428,10 @@ private:
                 label(w.label, w.x, y, w.w, false, textDim_);
                 y += kLabel;
             }
-            const std::string background = field(w.w, w.h);
             control(w.type, w.tag,
-                    "@=Editor, width=" + std::to_string(w.w) + ", height=" + std::to_string(w.h) + ", bottomBitmap=" + background +
+                    "@=Editor, width=" + std::to_string(w.w) + ", height=" + std::to_string(w.h) + (params.empty() ? std::string() : ", marginTop=22") +
+                        // Room for the first time label of the envelope ruler.
+                        (w.type.find("EnvDisplayer") != std::string::npos ? ", marginLeft=16" : "") +
                         ", namesMenuWidth=" + std::to_string(std::min(w.w - 12, 200)) + ", scrollbarPosition=" + std::to_string(w.h - 8) +
                         at(w.x, y) + extra(w),
                     params);
