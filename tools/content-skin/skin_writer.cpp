@@ -5,6 +5,7 @@
 #include <cairo.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <sstream>
 
@@ -250,7 +251,7 @@ private:
                     if (selected) {
                         fillRect(cr, 0, top + h - 3, w, 3, accent_);
                     }
-                    art_.text(cr, caption, 0, top + (h - line_) / 2.0, w, selected ? text_ : textDim_, true, Artwork::Align::kCentre);
+                    art_.text(cr, caption, 0, top + (h - line_) / 2.0, w, selected ? text_ : textDim_, false, Artwork::Align::kCentre);
                     fillRect(cr, w - 1, top + 6, 1, h - 12, panelEdge_);
                     continue;
                 }
@@ -417,7 +418,12 @@ private:
             }
             const bool tab = option(w, "style") == "tab";
             const int states = w.type == "ThreeStatesButton" ? 3 : 2;
-            std::string name = "button_" + std::to_string(buttons_++) + ".png";
+            // Buttons that look alike share one strip (and one entry of the bitmap cache).
+            std::string name = "button_" + std::to_string(w.w) + "_" + std::to_string(states) + (tab ? "_tab_" : "_");
+            for (char c : w.label) {
+                name += std::isalnum(static_cast<unsigned char>(c)) != 0 ? c : '-';
+            }
+            name += ".png";
             buttonStrip(name, w.label, w.w, states, tab);
             control(w.type, w.tag, "bitmap=" + name + at(w.x, y));
             return true;
@@ -571,7 +577,6 @@ private:
     std::ostringstream ini_, dat_;
     const Page* page_ = nullptr;
     int count_ = 0;
-    int buttons_ = 0;
     std::vector<Widget> sections_;
     std::vector<Label> labels_;
     Rgb ground_, panel_, panelEdge_, field_, fieldEdge_, text_, textDim_, title_, accent_, accentText_, knobBody_, mid_;
