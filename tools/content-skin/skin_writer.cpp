@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <map>
 #include <sstream>
 
 namespace skin_content {
@@ -111,7 +112,7 @@ private:
     {
         const int frames = look_.number("knobFrames");
         ini_ << "; The factory skin, written by the skin tool from content/skin/. Do not edit: change the recipe.\n";
-        ini_ << "MainFrame: width=" << layout_.width << ", height=" << layout_.height << ", background=frame.png\n";
+        ini_ << "MainFrame: width=" << layout_.width << ", height=" << layout_.height << "\n";
         ini_ << "Knob: mode=1, width=" << knob_ << ", height=" << knob_ << ", bitmap=knob.png, nknobs=" << frames << "\n";
         ini_ << "KnobCentred: @=Knob, bitmap=knobc.png, bitmapCentered=1\n";
         ini_ << "Slider: mode=0, width=" << look_.number("sliderWidth") << ", height=" << sliderHeight_
@@ -149,7 +150,6 @@ private:
         knobStrip("knob.png", false, frames);
         knobStrip("knobc.png", true, frames);
         sliderArt();
-        frameArt();
         buttonStrip("sync.png", "Sync", 40, 2, false);
         return true;
     }
@@ -216,11 +216,6 @@ private:
             cairo_fill(cr);
             fillRect(cr, 2, handle / 2.0 - 1, w - 4, 2, accent_);
         });
-    }
-
-    void frameArt()
-    {
-        art_.picture("frame.png", layout_.width, layout_.height, [&](cairo_t* cr) { fillRect(cr, 0, 0, layout_.width, layout_.height, ground_); });
     }
 
     // A field: the sunken box behind values, menus, names, lists and editors.
@@ -298,13 +293,13 @@ private:
     {
         std::string name = item();
         ini_ << name << ": " << attributes << "\n";
-        dat_ << type << " " << name << "(" << tag << ")";
+        lines_ << type << " " << name << "(" << tag << ")";
         if (!params.empty()) {
             std::string list = params;
             std::replace(list.begin(), list.end(), ';', ',');
-            dat_ << " params(" << list << ")";
+            lines_ << " params(" << list << ")";
         }
-        dat_ << "\n";
+        lines_ << "\n";
     }
 
     static std::string at(int x, int y) { return ", x=" + std::to_string(x) + ", y=" + std::to_string(y); }
@@ -520,16 +515,36 @@ private:
         count_ = 0;
         sections_.clear();
         labels_.clear();
-        const std::string background = page.name + ".png";
-        ini_ << page.name << ": x=" << page.x << ", y=" << page.y << ", width=" << page.w << ", height=" << page.h
-             << ", background=" << background << "\n";
-        dat_ << "ContainerPage " << page.name << "(0) {\n";
+        // The widgets come first: they collect the sections and labels the background shows.
+        std::ostringstream items;
+        std::swap(items, ini_);
         for (const Widget& w : page.widgets) {
             if (!widget(w, error)) {
                 return false;
             }
         }
-        dat_ << "}\n";
+        std::swap(items, ini_);
+        // Pages that look alike (the six oscillators, the two filters) share one background, so
+        // the editor decodes it once.
+        std::string signature = std::to_string(page.w) + "x" + std::to_string(page.h) + page.title;
+        for (const Widget& s : sections_) {
+            signature += "|" + s.label + std::to_string(s.x) + "," + std::to_string(s.y) + "," + std::to_string(s.w) + "," + std::to_string(s.h);
+        }
+        for (const Label& l : labels_) {
+            signature += "|" + l.text + std::to_string(l.x) + "," + std::to_string(l.y) + "," + std::to_string(l.width) + l.colour.hex;
+        }
+        auto known = backgrounds_.find(signature);
+        const bool drawn = known != backgrounds_.end();
+        const std::string background = drawn ? known->second : page.name + ".png";
+        backgrounds_.emplace(signature, background);
+        ini_ << page.name << ": x=" << page.x << ", y=" << page.y << ", width=" << page.w << ", height=" << page.h
+             << ", background=" << background << "\n";
+        ini_ << items.str();
+        dat_ << "ContainerPage " << page.name << "(0) {\n" << lines_.str() << "}\n";
+        lines_.str({});
+        if (drawn) {
+            return true;
+        }
         const bool panelPage = !page.title.empty();
         art_.picture(background, page.w, page.h, [&](cairo_t* cr) {
             fillRect(cr, 0, 0, page.w, page.h, panelPage ? panel_ : ground_);
@@ -574,7 +589,8 @@ private:
     const Layout& layout_;
     std::string folder_;
     Artwork art_;
-    std::ostringstream ini_, dat_;
+    std::ostringstream ini_, dat_, lines_;
+    std::map<std::string, std::string> backgrounds_;  // signature → file
     const Page* page_ = nullptr;
     int count_ = 0;
     std::vector<Widget> sections_;
