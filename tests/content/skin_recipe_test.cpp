@@ -1,5 +1,6 @@
 // The skin tool on small recipes: templates and repeats expand into named, moved controls, and a
-// recipe that breaks a rule of the look (off the grid, a label too wide for its control, text
+// recipe that breaks a rule of the look (off the grid, a label too wide for its control, a
+// control reaching past its section, text
 // without enough contrast, an unknown widget) fails the build with a message naming the cause
 // instead of writing a skin.
 #include "support/test_folders.h"
@@ -84,6 +85,9 @@ TEST_F(SkinRecipe, ARecipeThatBreaksTheLookFailsWithItsReason)
 
     EXPECT_NE(run(page + "  knob SliderOrKnob MainLevel \"A very long label\" 16 32\nend\n"), 0);
     EXPECT_NE(output.find("wider than its 56 pixels"), std::string::npos) << output;
+
+    EXPECT_NE(run(page + "  section \"Mix\" 8 8 120 96\n  knob SliderOrKnob MainLevel \"Level\" 72 32\nend\n"), 0);
+    EXPECT_NE(output.find("the knob reaches 128,96, past its section"), std::string::npos) << output;
 
     EXPECT_NE(run(page + "  dial SliderOrKnob MainLevel \"Level\" 16 32\nend\n"), 0);
     EXPECT_NE(output.find("pages.txt:3: unknown widget kind 'dial'"), std::string::npos) << output;

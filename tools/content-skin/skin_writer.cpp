@@ -59,6 +59,7 @@ public:
                 return false;
             }
         }
+        sharedArt();
         if (!look_.missing().empty()) {
             error = "the look lacks or mistypes:" + look_.missing();
             return false;
@@ -145,13 +146,19 @@ private:
         ini_ << "List: @=Text, spacing=16, scrollbarSpacing=2, scrollbarColor=" << fieldEdge_.hex << ", handleColor=" << dim.hex
              << ", handleWidth=6, fontEmptyCategory=fontdim.png\n";
 
+        return true;
+    }
+
+    // The bitmaps the shared looks name; drawn once the layout passed its checks.
+    void sharedArt()
+    {
+        const int frames = look_.number("knobFrames");
         art_.bitmapFont("font.png", text_);
         art_.bitmapFont("fontdim.png", textDim_);
         knobStrip("knob.png", false, frames);
         knobStrip("knobc.png", true, frames);
         sliderArt();
         buttonStrip("sync.png", "Sync", 40, 2, false);
-        return true;
     }
 
     void knobStrip(const std::string& name, bool centred, int frames)
@@ -255,9 +262,23 @@ private:
                 setColour(cr, on ? accent_ : (half ? mid_ : knobBody_));
                 roundedRect(cr, 0.5, top + 0.5, w - 1, h - 1, 3);
                 cairo_fill(cr);
-                art_.text(cr, caption, 0, top + (h - line_) / 2.0, w, on ? accentText_ : text_, false, Artwork::Align::kCentre);
+                art_.text(cr, stateCaption(caption, s), 0, top + (h - line_) / 2.0, w, on ? accentText_ : text_, false, Artwork::Align::kCentre);
             }
         });
+    }
+
+    // "A|B|C" gives each state its own text; a caption without "|" is shown in every state.
+    static std::string stateCaption(const std::string& caption, int state)
+    {
+        std::stringstream parts(caption);
+        std::string part, last;
+        for (int k = 0; std::getline(parts, part, '|'); ++k) {
+            last = part;
+            if (k == state) {
+                return part;
+            }
+        }
+        return last;
     }
 
     // ---- pages --------------------------------------------------------------------------------
@@ -329,10 +350,63 @@ private:
         labels_.push_back({s, x, y, width, centred, colour});
     }
 
+    // The area a widget covers, its labels included.
+    Rect extent(const Widget& w) const
+    {
+        const int above = w.label.empty() ? 0 : kLabel;
+        const int caption = option(w, "caption").empty() ? 0 : kLabel;
+        if (w.kind == "knob" || w.kind == "user") {
+            return {w.x, w.y, kCell, (w.kind == "user" ? kLabel : above) + knob_ + 2 + line_};
+        }
+        if (w.kind == "slider") {
+            return {w.x, w.y, kCell, above + sliderHeight_ + 2 + line_};
+        }
+        if (w.kind == "display") {
+            return {w.x, w.y, w.w, line_};
+        }
+        if (w.kind == "menu" || w.kind == "text") {
+            return {w.x, w.y, w.w, above + 16};
+        }
+        if (w.kind == "button") {
+            return {w.x, w.y, w.w, caption + (option(w, "style") == "tab" ? look_.number("tabHeight") : buttonHeight_)};
+        }
+        if (w.kind == "editor") {
+            return {w.x, w.y, w.w, above + w.h};
+        }
+        if (w.kind == "list") {
+            return {w.x, w.y, w.w, w.rows * 16 + 4};
+        }
+        return {w.x, w.y, w.w, w.h};
+    }
+
+    // A widget inside a section keeps a margin of one grid unit from its right and bottom edges;
+    // any widget stays inside its page.
+    bool placed(const Widget& w, std::string& error) const
+    {
+        const Rect r = extent(w);
+        Rect room{0, 0, page_->w, page_->h};
+        int margin = 0;
+        for (const Widget& s : sections_) {
+            if (w.x >= s.x && w.x < s.x + s.w && w.y >= s.y && w.y < s.y + s.h) {
+                room = {s.x, s.y, s.w, s.h};
+                margin = unit_;
+            }
+        }
+        if (r.x + r.w > room.x + room.w - margin || r.y + r.h > room.y + room.h - margin) {
+            error = "layout line " + std::to_string(w.line) + " (" + page_->name + "): the " + w.kind + " reaches " +
+                    std::to_string(r.x + r.w) + "," + std::to_string(r.y + r.h) + ", past its " + (margin != 0 ? "section" : "page");
+            return false;
+        }
+        return true;
+    }
+
     bool widget(const Widget& w, std::string& error)
     {
         const Page& page = *page_;
         if (!onGrid(w, page, error)) {
+            return false;
+        }
+        if (w.kind != "section" && w.kind != "label" && !placed(w, error)) {
             return false;
         }
         const std::string params = option(w, "params");
@@ -408,8 +482,10 @@ private:
                 label(caption, w.x, y, w.w, false, textDim_);
                 y += kLabel;
             }
-            if (!fits(w, w.label, w.w - 6, error)) {
-                return false;
+            for (int s = 0; s < 3; ++s) {
+                if (!fits(w, stateCaption(w.label, s), w.w - 6, error)) {
+                    return false;
+                }
             }
             const bool tab = option(w, "style") == "tab";
             const int states = w.type == "ThreeStatesButton" ? 3 : 2;
