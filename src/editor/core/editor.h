@@ -77,6 +77,7 @@ public:
     bool wheel(float distance) override;
     void setKnobMode(int mode) override { knobMode_ = mode; }
     bool renderPage(int page, const std::string& path) override;
+    void setScaleOverride(int scale) override;
 
     // ---- the editor's own operations --------------------------------------------------------------
     // Shows page `index` (13: none) and returns it; the previous one is taken off the frame.
@@ -110,6 +111,7 @@ public:
 
     // ---- FrameOwner -------------------------------------------------------------------------------
     void trackingIdle() override;
+    int drawingScale() const override { return scale_; }
 
     // ---- EditorServices ---------------------------------------------------------------------------
     SkinAttributes& attributes() override { return attributes_; }
@@ -151,6 +153,9 @@ private:
     void rebaseAdditivePage(int oscillator);
     StorageDialogHost& dialogs();
     void redrawFrame();
+    // The scale of the next (or the open) window, chosen once: at the first rectangle asked for or
+    // at opening, whichever comes first, and kept until the editor closes.
+    int decideScale(bool withWindow) const;
 
     SynthPlugin& plugin_;
     EditorPort port_;
@@ -160,6 +165,10 @@ private:
     int width_ = 0;
     int height_ = 0;
     int knobMode_ = 2;
+    // Drawing scale (editor_scale.h): the one decided, whether it is, and the one a tool forces.
+    mutable int scale_ = 1;
+    mutable bool scaleDecided_ = false;
+    int scaleOverride_ = 0;
 
     Ref<Frame> frame_;
     std::array<Ref<Container>, 18> pages_{};
