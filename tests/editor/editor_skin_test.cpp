@@ -7,6 +7,7 @@
 #include "params/parameter_ids.h"
 #include "params/patch_object_table.h"
 #include "params/setting_objects.h"
+#include "platform/file_system.h"
 #include "plugin/synth_plugin.h"
 
 #include <cmath>
@@ -214,6 +215,14 @@ TEST_F(SkinnedEditor, PelkoShotWritesEveryPageOfTheSkin)
         }
     }
     EXPECT_EQ(pictures, 18);
+    // At 2x every picture has twice the pixels each way (the PNG header's width and height).
+    const std::string doubled = std::string(PELKO_BINARY_DIR) + "/tools/pelko-shot/pelko-shot --scale 2 --module " +
+                                testing_support::modulePath() + " " + out.path() + "shot2x > " + out.path() + "log2x.txt 2>&1";
+    ASSERT_EQ(std::system(doubled.c_str()), 0);
+    const std::vector<std::uint8_t> png = *readWholeFile(out.path() + "shot2x-00-BankPage.png", 1 << 24);
+    ASSERT_GT(png.size(), 24u);
+    EXPECT_EQ((png[18] << 8) | png[19], 840);
+    EXPECT_EQ((png[22] << 8) | png[23], 600);
     // PELKO_EDITOR_SHOTS=folder/ keeps the pictures for a look.
     if (const char* keep = std::getenv("PELKO_EDITOR_SHOTS")) {
         std::filesystem::copy(out.path(), keep, std::filesystem::copy_options::overwrite_existing | std::filesystem::copy_options::recursive);

@@ -286,7 +286,52 @@ TEST_F(ScaledEditorInHostWindow, TheWindowIsTwiceAsLargeAndAPointerDragCountsHal
     server.drag(window, centre.h * 2, centre.v * 2, centre.h * 2, centre.v * 2 - 100, 20, [&] { idle(); });
     testing_support::eventually([&] { return plugin->openGestures() == 0; }, [&] { idle(); });
     EXPECT_NEAR(plugin->plugin()->getParameter(kCutoff), 0.45f, 1e-3);
+
+    // A popup menu's window has twice the pixels of its panel: its right edge shows the outline.
+    Frame* frame = editor->frame();
+    frame->openPopupMenu({MenuItem::entry("First"), MenuItem::entry("Second")}, Point{20, 20}, [](int) {});
+    ASSERT_NE(frame->popupMenu(), nullptr);
+    const Rect panel = frame->popupMenu()->panelAreas().at(0);
+    idle();
+    server.sync();
+    const std::vector<testing_support::XWindow> popups = server.popupWindows();
+    ASSERT_EQ(popups.size(), 1u);
+    EXPECT_EQ(server.pixel(popups[0], panel.width() * 2 - 1, 10), 0x7F7F7F);
+    EXPECT_EQ(server.pixel(popups[0], panel.width() * 2 - 3, 10), 0xF0F0F0);
+    frame->closePopupMenu();
     dispatch(vst2::effEditClose);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ScaledDrawing, PopupMenusDrawAtTheFramesScaleAndTakeClicksInUnits)
+{
+    Ref<Frame> frame = Ref<Frame>::adopt(new Frame(200, 120, nullptr, 2));
+    int chosen = -1;
+    frame->openPopupMenu({MenuItem::entry("First"), MenuItem::line(), MenuItem::entry("Second")}, Point{20, 10},
+                         [&](int index) { chosen = index; });
+    ASSERT_NE(frame->popupMenu(), nullptr);
+    const Rect panel = frame->popupMenu()->panelAreas().at(0);
+    testing_support::TempFolder out;
+    ASSERT_TRUE(frame->renderToPng(out.path() + "menu.png"));
+    if (const char* keep = std::getenv("PELKO_EDITOR_SHOTS")) {
+        std::filesystem::copy_file(out.path() + "menu.png", std::string(keep) + "menu2x.png",
+                                   std::filesystem::copy_options::overwrite_existing);
+    }
+    Ref<Bitmap> picture = Bitmap::load(out.path() + "menu.png");
+    ASSERT_TRUE(picture);
+    EXPECT_EQ(picture->width(), 400);
+    // The panel's grey outline is one unit wide: two pixels, and the panel colour inside it.
+    EXPECT_EQ(picture->pixel(panel.left * 2, panel.top * 2 + 10) & 0xFFFFFFu, 0x7F7F7Fu);
+    EXPECT_EQ(picture->pixel(panel.left * 2 + 1, panel.top * 2 + 10) & 0xFFFFFFu, 0x7F7F7Fu);
+    EXPECT_EQ(picture->pixel(panel.left * 2 + 2, panel.top * 2 + 10) & 0xFFFFFFu, 0xF0F0F0u);
+    // The second entry, below the separator, in units.
+    const Point second{panel.left + 10, panel.top + 2 + 18 + 7 + 9};
+    frame->pressMouse(second, kMouseLeft, 1000);
+    frame->releaseMouse(second, 0);
+    EXPECT_EQ(chosen, 1);
 }
 
 }  // namespace
