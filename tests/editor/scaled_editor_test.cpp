@@ -139,6 +139,8 @@ TEST(ScaledSkin, BitmapsComeFromThe2xFolderOrFromThe1xFileWithOneDiagnostic)
     write(skin + "odd.bmp", 4, 3);
     write(skin + "2x/odd.bmp", 7, 6);
     write(skin + "2x/only2x.bmp", 8, 6);
+    write(skin + "small.bmp", 4, 3);
+    write(skin + "2x/small.bmp", 6, 4);
 
     SkinResources resources;
     resources.setInstallFolder(folder.path());
@@ -148,6 +150,8 @@ TEST(ScaledSkin, BitmapsComeFromThe2xFolderOrFromThe1xFileWithOneDiagnostic)
     Ref<Bitmap> again = resources.bitmap("only1x.bmp", 2);
     Ref<Bitmap> odd = resources.bitmap("odd.bmp", 2);
     Ref<Bitmap> none = resources.bitmap("only2x.bmp", 1);
+    Ref<Bitmap> small = resources.bitmap("small.bmp", 2);
+    Ref<Bitmap> alone = resources.bitmap("only2x.bmp", 2);
     const std::string diagnostics = testing::internal::GetCapturedStderr();
     ASSERT_TRUE(both && fallback && odd);
     EXPECT_EQ(both->scale(), 2);
@@ -159,9 +163,15 @@ TEST(ScaledSkin, BitmapsComeFromThe2xFolderOrFromThe1xFileWithOneDiagnostic)
     EXPECT_EQ(fallback.get(), resources.bitmap("only1x.bmp", 1).get());
     EXPECT_EQ(odd->scale(), 1);
     EXPECT_FALSE(none);
+    // A 2x file not twice the 1x size would misplace what is drawn over it; one without a 1x file
+    // is taken as it is.
+    ASSERT_TRUE(small && alone);
+    EXPECT_EQ(small->scale(), 1);
+    EXPECT_EQ(alone->scale(), 2);
     EXPECT_EQ(diagnostics,
               "skin: 2x/only1x.bmp is missing or unusable; only1x.bmp is drawn scaled up\n"
-              "skin: 2x/odd.bmp is missing or unusable; odd.bmp is drawn scaled up\n");
+              "skin: 2x/odd.bmp is missing or unusable; odd.bmp is drawn scaled up\n"
+              "skin: 2x/small.bmp is missing or unusable; small.bmp is drawn scaled up\n");
 }
 
 // The editor of the test skin (a 420 x 300 frame).

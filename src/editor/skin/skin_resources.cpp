@@ -34,9 +34,14 @@ Ref<Bitmap> SkinResources::bitmap(const std::string& name, int scale)
     if (scale == 1) {
         loaded = Bitmap::load(skinFilePath(installFolder_, name));
     } else {
+        // 2x artwork is laid over the 1x layout: it must be exactly twice the 1x file's size.
+        Ref<Bitmap> single = bitmap(name, 1);
         loaded = Bitmap::loadScaled(skinFilePath(installFolder_, "2x\\" + name), 2);
+        if (loaded && single && (loaded->width() != single->width() || loaded->height() != single->height())) {
+            loaded.reset();
+        }
         if (!loaded) {
-            loaded = bitmap(name, 1);
+            loaded = single;
             if (loaded && reportedMissing_.insert(name).second) {
                 debugOutput("skin: 2x/" + name + " is missing or unusable; " + name + " is drawn scaled up\n");
             }

@@ -94,7 +94,7 @@ void PopupMenu::openPanel(const std::vector<MenuItem>& items, Point where, int i
     int y = 2;
     int index = indexBase;
     {
-        Offscreen measure(1, 1);
+        Offscreen measure(1, 1, colours::kWhite, scale_);
         DrawContext context(measure);
         context.setFont(kFontIndex);
         for (const MenuItem& item : items) {
