@@ -72,6 +72,8 @@ constexpr const char* kAdditivePath = "additivePath";
 constexpr const char* kAdditiveWavPath = "additiveWavPath";
 constexpr const char* kSyxPath = "syxPath";
 constexpr const char* kTuningPath = "TuningPath";
+// How large the editor draws: "1", "2" or "auto" (editor/core/editor_scale.h).
+constexpr const char* kEditorScale = "editorScale";
 }  // namespace registry
 
 }  // namespace pelko

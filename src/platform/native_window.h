@@ -2,6 +2,10 @@
 // host's parent window, or a top-level window when there is none), the override-redirect popup
 // windows it opens, and the translation of X events into plain window events. Only this layer
 // sees Xlib types. Everything is used from the one thread that opened the window.
+//
+// A window of scale 2 has twice the pixels of its size in each direction: every position, size
+// and area this interface takes or gives is in units (the editor's drawing coordinates), and only
+// the images presented are in pixels (scale × scale per unit).
 #pragma once
 
 #include <cstdint>
@@ -52,6 +56,7 @@ public:
         int height = 0;
         std::string title = "Window";
         std::string display;        // empty: the DISPLAY of the environment
+        int scale = 1;              // pixels per unit, 1 or 2
     };
 
     // None when the display cannot be reached or the parent window does not exist.
@@ -63,14 +68,15 @@ public:
     std::uintptr_t id() const;
     int width() const { return width_; }
     int height() const { return height_; }
+    int scale() const { return scale_; }
 
     // Takes the next event of this window and its popups without waiting; false when none is queued.
     bool nextEvent(WindowEvent& event);
     // Waits at most timeoutMs for something to arrive from the display; true when it did.
     bool waitForEvents(int timeoutMs);
 
-    // Copies an area of a 32-bit 0x00RRGGBB image (the frame's back buffer, same size as the
-    // window) into the window.
+    // Copies an area (in units) of a 32-bit 0x00RRGGBB image (the frame's back buffer, as many
+    // pixels as the window) into the window.
     void present(const std::uint32_t* pixels, int stride, const WindowArea& area);
 
     // Files dragged from other programs (the XDND protocol): the window offers to take lists of
@@ -84,6 +90,7 @@ public:
     // Popup windows, placed relative to this window (they may reach outside it). While any is
     // open the pointer and keyboard are grabbed, so that every event comes here.
     int openPopup(const WindowArea& area);
+    // width and height: the image's size in pixels.
     void presentPopup(int popup, const std::uint32_t* pixels, int stride, int width, int height);
     void closePopup(int popup);
     int openPopupCount() const;
@@ -95,8 +102,9 @@ private:
     void updateGrab();
 
     std::unique_ptr<Native> native_;
-    int width_ = 0;
+    int width_ = 0;   // in units
     int height_ = 0;
+    int scale_ = 1;
 };
 
 }  // namespace pelko

@@ -76,6 +76,13 @@ int stateBits(unsigned int state)
     return bits;
 }
 
+// Pixels to units, rounding towards minus infinity (positions left of or above the window stay
+// outside it).
+int toUnits(int pixels, int scale)
+{
+    return pixels >= 0 ? pixels / scale : -((-pixels + scale - 1) / scale);
+}
+
 int buttonBit(unsigned int button)
 {
     switch (button) {
@@ -135,6 +142,7 @@ struct NativeWindow::Native {
     };
     std::vector<Popup> popups;
     int nextPopup = 1;
+    int scale = 1;
 
     // Files dragged over the window by another program.
     struct Atoms {
@@ -333,8 +341,8 @@ bool takeDroppedFiles(Native& n, const XSelectionEvent& notice, WindowEvent& out
     }
     out = WindowEvent{};
     out.type = WindowEvent::Type::kDrop;
-    out.x = n.drag.x;
-    out.y = n.drag.y;
+    out.x = toUnits(n.drag.x, n.scale);
+    out.y = toUnits(n.drag.y, n.scale);
     out.files = std::move(files);
     n.drag.answerPending = true;
     return true;
@@ -352,9 +360,12 @@ void NativeWindow::finishDrop(bool accepted)
 
 std::unique_ptr<NativeWindow> NativeWindow::open(const Options& options)
 {
-    if (options.width <= 0 || options.height <= 0 || options.width > 16384 || options.height > 16384) {
+    const int scale = options.scale == 2 ? 2 : 1;
+    if (options.width <= 0 || options.height <= 0 || options.width > 16384 / scale || options.height > 16384 / scale) {
         return nullptr;
     }
+    const int pixelWidth = options.width * scale;
+    const int pixelHeight = options.height * scale;
     Display* display = XOpenDisplay(options.display.empty() ? nullptr : options.display.c_str());
     if (display == nullptr) {
         return nullptr;
@@ -379,8 +390,8 @@ std::unique_ptr<NativeWindow> NativeWindow::open(const Options& options)
     // The window uses the screen's default visual so that the back buffer's layout is known.
     attributes.colormap = DefaultColormap(display, screen);
     attributes.border_pixel = 0;
-    Window window = XCreateWindow(display, parent, 0, 0, static_cast<unsigned>(options.width),
-                                  static_cast<unsigned>(options.height), 0, DefaultDepth(display, screen), InputOutput,
+    Window window = XCreateWindow(display, parent, 0, 0, static_cast<unsigned>(pixelWidth),
+                                  static_cast<unsigned>(pixelHeight), 0, DefaultDepth(display, screen), InputOutput,
                                   DefaultVisual(display, screen),
                                   CWBackPixel | CWEventMask | CWColormap | CWBorderPixel, &attributes);
     if (window == 0 || syncFailed(display)) {
@@ -396,8 +407,10 @@ std::unique_ptr<NativeWindow> NativeWindow::open(const Options& options)
     n.canPresent = (n.depth == 24 || n.depth == 32) && n.visual->red_mask == 0xFF0000 &&
                    n.visual->green_mask == 0x00FF00 && n.visual->blue_mask == 0x0000FF;
     n.gc = XCreateGC(display, window, 0, nullptr);
+    n.scale = scale;
     result->width_ = options.width;
     result->height_ = options.height;
+    result->scale_ = scale;
 
     if (options.parent == 0) {
         // A top-level window of fixed size with the window manager's usual decorations.
@@ -405,8 +418,8 @@ std::unique_ptr<NativeWindow> NativeWindow::open(const Options& options)
         XSizeHints* hints = XAllocSizeHints();
         if (hints != nullptr) {
             hints->flags = PMinSize | PMaxSize;
-            hints->min_width = hints->max_width = options.width;
-            hints->min_height = hints->max_height = options.height;
+            hints->min_width = hints->max_width = pixelWidth;
+            hints->min_height = hints->max_height = pixelHeight;
             XSetWMNormalHints(display, window, hints);
             XFree(hints);
         }
@@ -465,9 +478,11 @@ bool NativeWindow::nextEvent(WindowEvent& out)
         if (!main && popup == n.popups.end()) {
             continue;
         }
-        // Pointer positions are given relative to the main window, wherever the pointer is.
-        int dx = main ? 0 : popup->area.x;
-        int dy = main ? 0 : popup->area.y;
+        // Pointer positions are given relative to the main window, wherever the pointer is, in
+        // units.
+        const int s = n.scale;
+        int dx = main ? 0 : popup->area.x * s;
+        int dy = main ? 0 : popup->area.y * s;
         out = WindowEvent{};
         switch (event.type) {
         case Expose:
@@ -478,13 +493,21 @@ bool NativeWindow::nextEvent(WindowEvent& out)
                 return true;
             }
             out.type = WindowEvent::Type::kExpose;
-            out.area = WindowArea{event.xexpose.x, event.xexpose.y, event.xexpose.width, event.xexpose.height};
+            {
+                // The units that cover the exposed pixels.
+                const XExposeEvent& e = event.xexpose;
+                int x0 = toUnits(e.x, s);
+                int y0 = toUnits(e.y, s);
+                int x1 = toUnits(e.x + e.width + s - 1, s);
+                int y1 = toUnits(e.y + e.height + s - 1, s);
+                out.area = WindowArea{x0, y0, x1 - x0, y1 - y0};
+            }
             return true;
         case ButtonPress:
         case ButtonRelease: {
             XButtonEvent& b = event.xbutton;
-            out.x = b.x + dx;
-            out.y = b.y + dy;
+            out.x = toUnits(b.x + dx, s);
+            out.y = toUnits(b.y + dy, s);
             out.timeMs = static_cast<std::uint32_t>(b.time);
             if (b.button == Button4 || b.button == Button5) {
                 if (event.type == ButtonRelease) {
@@ -522,8 +545,8 @@ bool NativeWindow::nextEvent(WindowEvent& out)
             }
             XMotionEvent& m = event.xmotion;
             out.type = WindowEvent::Type::kMotion;
-            out.x = m.x + dx;
-            out.y = m.y + dy;
+            out.x = toUnits(m.x + dx, s);
+            out.y = toUnits(m.y + dy, s);
             out.state = stateBits(m.state);
             out.timeMs = static_cast<std::uint32_t>(m.time);
             return true;
@@ -587,14 +610,16 @@ void putImage(Display* display, Window window, GC gc, Visual* visual, int depth,
 void NativeWindow::present(const std::uint32_t* pixels, int stride, const WindowArea& area)
 {
     Native& n = *native_;
-    int x0 = std::max(0, area.x);
-    int y0 = std::max(0, area.y);
-    int x1 = std::min(width_, area.x + area.width);
-    int y1 = std::min(height_, area.y + area.height);
+    const int s = scale_;
+    int x0 = std::max(0, area.x) * s;
+    int y0 = std::max(0, area.y) * s;
+    int x1 = std::min(width_, area.x + area.width) * s;
+    int y1 = std::min(height_, area.y + area.height) * s;
     if (!n.canPresent || pixels == nullptr || x1 <= x0 || y1 <= y0) {
         return;
     }
-    putImage(n.display, n.window, n.gc, n.visual, n.depth, pixels, stride, width_, height_, x0, y0, x1 - x0, y1 - y0);
+    putImage(n.display, n.window, n.gc, n.visual, n.depth, pixels, stride, width_ * s, height_ * s, x0, y0, x1 - x0,
+             y1 - y0);
     XFlush(n.display);
 }
 
@@ -625,13 +650,16 @@ WindowArea NativeWindow::screenArea() const
     int rootY = 0;
     Window child = 0;
     XTranslateCoordinates(n.display, n.window, RootWindow(n.display, screen), 0, 0, &rootX, &rootY, &child);
-    return WindowArea{-rootX, -rootY, DisplayWidth(n.display, screen), DisplayHeight(n.display, screen)};
+    const int s = scale_;
+    return WindowArea{toUnits(-rootX, s), toUnits(-rootY, s), DisplayWidth(n.display, screen) / s,
+                      DisplayHeight(n.display, screen) / s};
 }
 
 int NativeWindow::openPopup(const WindowArea& area)
 {
     Native& n = *native_;
-    if (area.width <= 0 || area.height <= 0 || area.width > 16384 || area.height > 16384) {
+    const int s = scale_;
+    if (area.width <= 0 || area.height <= 0 || area.width > 16384 / s || area.height > 16384 / s) {
         return 0;
     }
     int screen = DefaultScreen(n.display);
@@ -639,14 +667,14 @@ int NativeWindow::openPopup(const WindowArea& area)
     int rootX = 0;
     int rootY = 0;
     Window child = 0;
-    XTranslateCoordinates(n.display, n.window, root, area.x, area.y, &rootX, &rootY, &child);
+    XTranslateCoordinates(n.display, n.window, root, area.x * s, area.y * s, &rootX, &rootY, &child);
     XSetWindowAttributes attributes{};
     attributes.override_redirect = True;
     attributes.background_pixel = WhitePixel(n.display, screen);
     attributes.event_mask = ExposureMask;
     attributes.save_under = True;
-    Window window = XCreateWindow(n.display, root, rootX, rootY, static_cast<unsigned>(area.width),
-                                  static_cast<unsigned>(area.height), 0, n.depth, InputOutput, n.visual,
+    Window window = XCreateWindow(n.display, root, rootX, rootY, static_cast<unsigned>(area.width * s),
+                                  static_cast<unsigned>(area.height * s), 0, n.depth, InputOutput, n.visual,
                                   CWOverrideRedirect | CWBackPixel | CWEventMask | CWSaveUnder, &attributes);
     if (window == 0) {
         return 0;
@@ -665,8 +693,8 @@ void NativeWindow::presentPopup(int popup, const std::uint32_t* pixels, int stri
     if (found == n.popups.end() || !n.canPresent || pixels == nullptr) {
         return;
     }
-    int w = std::min(width, found->area.width);
-    int h = std::min(height, found->area.height);
+    int w = std::min(width, found->area.width * scale_);
+    int h = std::min(height, found->area.height * scale_);
     putImage(n.display, found->window, n.gc, n.visual, n.depth, pixels, stride, width, height, 0, 0, w, h);
     XFlush(n.display);
 }

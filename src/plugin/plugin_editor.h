@@ -44,6 +44,9 @@ public:
     // Writes the picture of page 0–17 (with the permanent pages), or of what is shown for -1, to
     // a PNG file; the editor must be open. False when it cannot.
     virtual bool renderPage(int /*page*/, const std::string& /*path*/) { return false; }
+    // The scale the editor draws at from its next opening on (1 or 2; 0: as the settings and the
+    // display say).
+    virtual void setScaleOverride(int /*scale*/) {}
 };
 
 using PluginEditorFactory = std::unique_ptr<PluginEditor> (*)(SynthPlugin& plugin);
@@ -55,5 +58,8 @@ PluginEditorFactory pluginEditorFactory();
 // The private vendor-specific call with which a tool asks the open editor for a picture:
 // effVendorSpecific, index kRenderPageCall, value = page (or -1), ptr = the PNG file's path.
 constexpr std::int32_t kRenderPageCall = ('P' << 24) | ('k' << 16) | ('S' << 8) | 'h';
+// The private call with which a tool sets the editor's drawing scale for its next opening:
+// effVendorSpecific, index kEditorScaleCall, value = 1, 2 or 0 (as the settings say).
+constexpr std::int32_t kEditorScaleCall = ('P' << 24) | ('k' << 16) | ('S' << 8) | 'c';
 
 }  // namespace pelko

@@ -357,6 +357,10 @@ vst2::VstIntPtr Vst2Adapter::editorCall(vst2::VstInt32 opcode, vst2::VstInt32 in
         if (index == kRenderPageCall && ptr != nullptr) {
             return editor.renderPage(static_cast<int>(value), static_cast<const char*>(ptr)) ? 1 : 0;
         }
+        if (index == kEditorScaleCall && value >= 0 && value <= 2) {
+            editor.setScaleOverride(static_cast<int>(value));
+            return 1;
+        }
         return 0;
     default:
         return 0;

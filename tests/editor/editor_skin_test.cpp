@@ -280,6 +280,18 @@ TEST_F(SkinnedEditor, PelkoShotWritesEveryPageOfTheSkin)
         }
     }
     EXPECT_EQ(pictures, 18);
+    // At 2x every picture has twice the pixels each way (the PNG header's width and height). One
+    // page is enough for that; all of them when they are kept for a look.
+    const std::string pages = std::getenv("PELKO_EDITOR_SHOTS") != nullptr ? " " : " --page 0 ";
+    const std::string doubled = std::string(PELKO_BINARY_DIR) + "/tools/pelko-shot/pelko-shot --scale 2" + pages +
+                                "--module " + testing_support::modulePath() + " " + out.path() + "shot2x > " +
+                                out.path() + "log2x.txt 2>&1";
+    ASSERT_EQ(std::system(doubled.c_str()), 0);
+    const std::string first = out.path() + (pages == " " ? "shot2x-00-BankPage.png" : "shot2x");
+    const std::vector<std::uint8_t> png = readWholeFile(first, 1 << 24).value_or(std::vector<std::uint8_t>{});
+    ASSERT_GT(png.size(), 24u);
+    EXPECT_EQ((png[18] << 8) | png[19], 840);
+    EXPECT_EQ((png[22] << 8) | png[23], 600);
     // PELKO_EDITOR_SHOTS=folder/ keeps the pictures for a look.
     if (const char* keep = std::getenv("PELKO_EDITOR_SHOTS")) {
         std::filesystem::copy(out.path(), keep, std::filesystem::copy_options::overwrite_existing | std::filesystem::copy_options::recursive);

@@ -10,21 +10,84 @@
 
 namespace editor_testing {
 
+// Draws a bitmap of the skin at 1x into skin/ and, with the same drawing at twice the pixels,
+// into skin/2x/.
 inline void drawSkinBitmap(const std::string& installFolder, const std::string& name, int width, int height,
                            const std::function<void(pelko::DrawContext&)>& paint)
 {
-    pelko::Offscreen image(width, height, pelko::colours::kWhite);
-    {
-        pelko::DrawContext context(image);
-        paint(context);
+    for (int scale : {1, 2}) {
+        pelko::Offscreen image(width, height, pelko::colours::kWhite, scale);
+        {
+            pelko::DrawContext context(image);
+            paint(context);
+        }
+        std::vector<std::uint32_t> pixels;
+        for (int y = 0; y < image.pixelHeight(); ++y) {
+            for (int x = 0; x < image.pixelWidth(); ++x) {
+                pixels.push_back(image.pixel(x, y));
+            }
+        }
+        std::filesystem::create_directories(installFolder + "skin/2x");
+        controls_testing::writeSkinBitmap(installFolder, scale == 1 ? name : "2x/" + name, image.pixelWidth(),
+                                          image.pixelHeight(), pixels);
     }
+}
+
+// ---- the 2x artwork of the strips and fonts ------------------------------------------------------
+// A skin bitmap written again into skin/2x/ with every pixel doubled (the button strips: solid
+// colours, the same at any size).
+inline void writeDoubledBitmap(const std::string& installFolder, const std::string& name)
+{
+    pelko::Ref<pelko::Bitmap> original = pelko::Bitmap::load(installFolder + "skin/" + name);
+    ASSERT_TRUE(original) << name;
+    const int width = original->width() * 2;
+    const int height = original->height() * 2;
     std::vector<std::uint32_t> pixels;
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
-            pixels.push_back(image.pixel(x, y));
+            pixels.push_back(original->pixel(x / 2, y / 2) & 0xFFFFFFu);
         }
     }
-    controls_testing::writeSkinBitmap(installFolder, name, width, height, pixels);
+    std::filesystem::create_directories(installFolder + "skin/2x");
+    controls_testing::writeSkinBitmap(installFolder, "2x/" + name, width, height, pixels);
+}
+
+// The 2x strip of a bitmap font written by writeBitmapFont: the same glyph starts and widths in
+// units, each glyph drawn again with the system font at twice the pixels, the marker row two pixels
+// high with the marker pixels at the doubled starts.
+inline void writeBitmapFont2x(const std::string& installFolder, const std::string& name, std::uint32_t colour)
+{
+    pelko::Ref<pelko::BitmapFont> font = pelko::BitmapFont::build(pelko::Bitmap::load(installFolder + "skin/" + name));
+    ASSERT_TRUE(font) << name;
+    const int width = font->bitmap().width() * 2;
+    const int rows = font->height() * 2;
+    constexpr std::uint32_t kMarker = 0xFF00FF;
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width * (rows + 2)), 0xFFFFFF);
+    for (int x = 0; x < width; ++x) {
+        pixels[static_cast<std::size_t>(x)] = pixels[static_cast<std::size_t>(width + x)] = 0x000001;
+    }
+    const pelko::Colour ink{static_cast<std::uint8_t>(colour >> 16), static_cast<std::uint8_t>(colour >> 8),
+                            static_cast<std::uint8_t>(colour), 0};
+    for (int glyph = 0; glyph < font->glyphCount(); ++glyph) {
+        const int start = font->glyphStart(glyph) * 2;
+        const int glyphWidth = font->charWidth(static_cast<unsigned char>(32 + glyph));
+        pixels[static_cast<std::size_t>(start)] = pixels[static_cast<std::size_t>(width + start)] = kMarker;
+        pelko::Offscreen image(glyphWidth, font->height(), pelko::colours::kWhite, 2);
+        {
+            pelko::DrawContext context(image);
+            context.setFont(5);
+            context.setFontColour(ink);
+            context.drawString(std::string(1, static_cast<char>(32 + glyph)), pelko::Rect{0, 0, glyphWidth, font->height()});
+        }
+        for (int y = 0; y < rows; ++y) {
+            for (int x = 0; x < glyphWidth * 2; ++x) {
+                std::uint32_t p = image.pixel(x, y);
+                const bool inked = ((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF) < 700;
+                pixels[static_cast<std::size_t>((y + 2) * width + start + x)] = inked ? colour : 0xFFFFFF;
+            }
+        }
+    }
+    controls_testing::writeSkinBitmap(installFolder, "2x/" + name, width, rows + 2, pixels);
 }
 
 inline void fill(pelko::DrawContext& c, pelko::Rect r, pelko::Colour colour)
@@ -86,6 +149,12 @@ inline void installTestSkin(const std::string& installFolder)
     controls_testing::writeStrip(installFolder, "three.bmp", 24, 12, {0x464646, 0xE07814, 0xF03C28});
     controls_testing::writeBitmapFont(installFolder, "font.bmp", 0xE0E0A0);
     controls_testing::writeBitmapFont(installFolder, "dim.bmp", 0x707070);
+    // The 2x artwork of the strips and fonts (the drawn bitmaps have theirs already).
+    for (const char* strip : {"onoff.bmp", "button.bmp", "three.bmp"}) {
+        writeDoubledBitmap(installFolder, strip);
+    }
+    writeBitmapFont2x(installFolder, "font.bmp", 0xE0E0A0);
+    writeBitmapFont2x(installFolder, "dim.bmp", 0x707070);
 }
 
 }  // namespace editor_testing

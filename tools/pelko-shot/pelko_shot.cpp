@@ -45,6 +45,9 @@ void printHelp()
         "                       bank of the module's install folder when the bank has none)\n"
         "  --page N|NAME|all    the page to draw: 0-17 or its name (BankPage ... StandalonePage);\n"
         "                       all (the default) writes all 18\n"
+        "  --scale 1|2          draw at 1x (the default) or 2x: at 2x every picture has twice the\n"
+        "                       pixels in each direction, with the skin's 2x/ artwork where it has\n"
+        "                       it (the 1x bitmap scaled up where not)\n"
         "  --help               this text\n"
         "\n"
         "Each picture shows the page with the three permanent pages (GlobalPage, TabsPage,\n"
@@ -134,6 +137,7 @@ int main(int argc, char** argv)
     std::string modulePath, bankFile, programFile, factoryName, output;
     int index = -1;
     int page = -1;  // all
+    int scale = 1;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
@@ -158,6 +162,8 @@ int main(int argc, char** argv)
             if (!value(factoryName)) return usage("--factory needs a program name");
         } else if (arg == "--index") {
             if (!value(text) || !parseNumber(text, 0, 63, index)) return usage("--index needs a number from 0 to 63");
+        } else if (arg == "--scale") {
+            if (!value(text) || !parseNumber(text, 1, 2, scale)) return usage("--scale needs 1 or 2");
         } else if (arg == "--page") {
             if (!value(text)) return usage("--page needs a page");
             if (text == "all") {
@@ -229,6 +235,8 @@ int main(int argc, char** argv)
         module.setProgram(found);
     }
 
+    // The scale is fixed for the opening, whatever the settings of the user say.
+    module.vendorSpecific(pelko::kEditorScaleCall, scale, nullptr, 0.0f);
     if (!module.editOpen(nullptr)) {
         return failure("the editor could not be opened");
     }

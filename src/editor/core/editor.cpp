@@ -4,6 +4,7 @@
 #include "editor/controls/name_displays.h"
 #include "editor/controls/page_selector.h"
 #include "editor/controls/parameter_controls.h"
+#include "editor/core/editor_scale.h"
 #include "editor/core/factory_context.h"
 #include "editor/core/storage_dialogs.h"
 #include "editor/skin/skin_layout.h"
@@ -73,7 +74,27 @@ Editor::~Editor()
 
 EditorRectangle Editor::rectangle() const
 {
-    return EditorRectangle{10, 10, height_ + 10, width_ + 10};
+    // Hosts ask for the size before opening, to size their window: the scale is decided here
+    // already, on the assumption that a window follows.
+    const int scale = decideScale(true);
+    return EditorRectangle{10, 10, height_ * scale + 10, width_ * scale + 10};
+}
+
+int Editor::decideScale(bool withWindow) const
+{
+    if (!scaleDecided_) {
+        scale_ = scaleOverride_ != 0 ? scaleOverride_ : editorScaleFromSettings(plugin_.settings(), withWindow);
+        scaleDecided_ = true;
+    }
+    return scale_;
+}
+
+void Editor::setScaleOverride(int scale)
+{
+    scaleOverride_ = scale == 1 || scale == 2 ? scale : 0;
+    if (!frame_) {
+        scaleDecided_ = false;
+    }
 }
 
 Ref<View> Editor::createView(const std::string& type, const std::string& item, int tag)
@@ -88,6 +109,7 @@ Ref<View> Editor::createView(const std::string& type, const std::string& item, i
 bool Editor::open(std::uintptr_t parent)
 {
     close();
+    attributes_.setScale(decideScale(parent != 0));
     Ref<View> created = createView("MainFrame", "MainFrame", 0);
     auto* frame = dynamic_cast<Frame*>(created.get());
     if (frame == nullptr) {
@@ -156,6 +178,7 @@ void Editor::close()
     Ref<Frame> frame = std::move(frame_);
     frame->closeWindow();
     frame.reset();
+    scaleDecided_ = false;
 }
 
 void Editor::setPage(int index, Ref<Container> container)

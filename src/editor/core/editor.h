@@ -78,6 +78,7 @@ public:
     bool wheel(float distance) override;
     void setKnobMode(int mode) override { knobMode_ = mode; }
     bool renderPage(int page, const std::string& path) override;
+    void setScaleOverride(int scale) override;
 
     // ---- the editor's own operations --------------------------------------------------------------
     // Shows page `index` (13: none) and returns it; the previous one is taken off the frame.
@@ -115,6 +116,7 @@ public:
     // its extension; other items (drags inside the editor) are left alone.
     bool itemsDropped(DrawContext& context, const std::vector<std::string>& items, Point where) override;
     bool loadDroppedFile(const std::string& path);
+    int drawingScale() const override { return scale_; }
 
     // ---- EditorServices ---------------------------------------------------------------------------
     SkinAttributes& attributes() override { return attributes_; }
@@ -167,6 +169,9 @@ private:
     void rebaseAdditivePage(int oscillator);
     StorageDialogHost& dialogs();
     void redrawFrame();
+    // The scale of the next (or the open) window, chosen once: at the first rectangle asked for or
+    // at opening, whichever comes first, and kept until the editor closes.
+    int decideScale(bool withWindow) const;
 
     SynthPlugin& plugin_;
     EditorPort port_;
@@ -176,6 +181,10 @@ private:
     int width_ = 0;
     int height_ = 0;
     int knobMode_ = 2;
+    // Drawing scale (editor_scale.h): the one decided, whether it is, and the one a tool forces.
+    mutable int scale_ = 1;
+    mutable bool scaleDecided_ = false;
+    int scaleOverride_ = 0;
 
     Ref<Frame> frame_;
     std::array<Ref<Container>, 18> pages_{};

@@ -14,9 +14,11 @@ Ref<BitmapFont> BitmapFont::build(Ref<Bitmap> bitmap)
 
 BitmapFont::BitmapFont(Ref<Bitmap> bitmap) : bitmap_(std::move(bitmap))
 {
+    // The marker row is read at the first pixel of every unit.
+    const int scale = bitmap_->scale();
     std::uint32_t marker = bitmap_->pixel(0, 0);
     for (int x = 0; x < bitmap_->width() && glyphCount() < kMaxGlyphs; ++x) {
-        if (bitmap_->pixel(x, 0) == marker) {
+        if (bitmap_->pixel(x * scale, 0) == marker) {
             starts_.push_back(x);
         }
     }

@@ -1,6 +1,9 @@
 // A bitmap font: a strip image whose top row marks where each glyph starts (pixels of the
 // top-left pixel's colour). Glyph k is the character 32 + k and occupies the columns from its
 // start to the next start and the rows below the marker row. At most 127 glyphs.
+// A strip of 2× artwork has the same layout at twice the pixels: its marker row is two pixels
+// high and each glyph starts at an even column (twice the 1× column); starts, widths and the
+// height are kept in units, as for the 1× strip.
 #pragma once
 
 #include "editor/toolkit/bitmap.h"

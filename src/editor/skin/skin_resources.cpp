@@ -1,6 +1,7 @@
 #include "editor/skin/skin_resources.h"
 
 #include "editor/skin/attribute_values.h"
+#include "platform/debug_output.h"
 
 namespace pelko {
 namespace {
@@ -18,40 +19,65 @@ SkinResources& SkinResources::shared()
     return resources;
 }
 
-Ref<Bitmap> SkinResources::bitmap(const std::string& name)
+Ref<Bitmap> SkinResources::bitmap(const std::string& name, int scale)
 {
-    auto found = bitmaps_.find(name);
-    if (found != bitmaps_.end()) {
+    scale = scale == 2 ? 2 : 1;
+    auto& cache = bitmaps_[static_cast<std::size_t>(scale - 1)];
+    auto found = cache.find(name);
+    if (found != cache.end()) {
         return found->second;
     }
     if (installFolder_.empty() || name.empty()) {
         return {};
     }
-    Ref<Bitmap> loaded = Bitmap::load(skinFilePath(installFolder_, name));
+    Ref<Bitmap> loaded;
+    if (scale == 1) {
+        loaded = Bitmap::load(skinFilePath(installFolder_, name));
+    } else {
+        // 2x artwork is laid over the 1x layout: it must be exactly twice the 1x file's size.
+        Ref<Bitmap> single = bitmap(name, 1);
+        loaded = Bitmap::loadScaled(skinFilePath(installFolder_, "2x\\" + name), 2);
+        if (loaded && single && (loaded->width() != single->width() || loaded->height() != single->height())) {
+            loaded.reset();
+        }
+        if (!loaded) {
+            loaded = single;
+            if (loaded && reportedMissing_.insert(name).second) {
+                debugOutput("skin: 2x/" + name + " is missing or unusable; " + name + " is drawn scaled up\n");
+            }
+        }
+    }
     if (!loaded) {
         return {};
     }
-    bitmaps_.emplace(name, loaded);
+    cache.emplace(name, loaded);
     return loaded;
 }
 
-Ref<BitmapFont> SkinResources::bitmapFont(const std::string& name)
+Ref<BitmapFont> SkinResources::bitmapFont(const std::string& name, int scale)
 {
-    auto found = fonts_.find(name);
-    if (found != fonts_.end()) {
+    scale = scale == 2 ? 2 : 1;
+    auto& cache = fonts_[static_cast<std::size_t>(scale - 1)];
+    auto found = cache.find(name);
+    if (found != cache.end()) {
         return found->second;
     }
-    Ref<BitmapFont> font = BitmapFont::build(bitmap(name));
+    Ref<BitmapFont> font = BitmapFont::build(bitmap(name, scale));
     if (font) {
-        fonts_.emplace(name, font);
+        cache.emplace(name, font);
     }
     return font;
 }
 
 void SkinResources::clearBitmaps()
 {
-    fonts_.clear();
-    bitmaps_.clear();
+    for (auto& cache : fonts_) {
+        cache.clear();
+    }
+    for (auto& cache : bitmaps_) {
+        cache.clear();
+    }
+    reportedMissing_.clear();
 }
 
 void SkinResources::releaseAll()
@@ -134,13 +160,13 @@ bool SkinAttributes::colour(const std::string& item, const std::string& attribut
 Ref<Bitmap> SkinAttributes::bitmap(const std::string& item, const std::string& attribute)
 {
     const std::string* v = value(item, attribute);
-    return v != nullptr ? resources_.bitmap(*v) : Ref<Bitmap>();
+    return v != nullptr ? resources_.bitmap(*v, scale_) : Ref<Bitmap>();
 }
 
 Ref<BitmapFont> SkinAttributes::bitmapFont(const std::string& item, const std::string& attribute)
 {
     const std::string* v = value(item, attribute);
-    return v != nullptr ? resources_.bitmapFont(*v) : Ref<BitmapFont>();
+    return v != nullptr ? resources_.bitmapFont(*v, scale_) : Ref<BitmapFont>();
 }
 
 }  // namespace pelko

@@ -7,7 +7,9 @@
 #include "editor/skin/skin_definitions.h"
 #include "editor/toolkit/bitmap.h"
 
+#include <array>
 #include <map>
+#include <set>
 #include <string>
 
 namespace pelko {
@@ -25,20 +27,25 @@ public:
 
     // The bitmap of a file in the skin folder, shared: each call adds a reference the caller
     // owns. None when it cannot be loaded (nothing is cached then).
-    Ref<Bitmap> bitmap(const std::string& name);
+    // At scale 2 the file of the same name in the skin folder's "2x/" is taken (artwork at twice
+    // the pixels); when it is missing or unusable, the 1× bitmap is given instead (drawn scaled
+    // up), and a diagnostic line names the file, once.
+    Ref<Bitmap> bitmap(const std::string& name, int scale = 1);
     // The bitmap font built from a file in the skin folder, shared in the same way.
-    Ref<BitmapFont> bitmapFont(const std::string& name);
+    Ref<BitmapFont> bitmapFont(const std::string& name, int scale = 1);
 
     void clearBitmaps();
     // Releases the definitions and both caches.
     void releaseAll();
-    std::size_t cachedBitmaps() const { return bitmaps_.size(); }
+    std::size_t cachedBitmaps() const { return bitmaps_[0].size(); }
 
 private:
     SkinDefinitions definitions_;
     std::string installFolder_;
-    std::map<std::string, Ref<Bitmap>> bitmaps_;
-    std::map<std::string, Ref<BitmapFont>> fonts_;
+    // Indexed by scale - 1.
+    std::array<std::map<std::string, Ref<Bitmap>>, 2> bitmaps_;
+    std::array<std::map<std::string, Ref<BitmapFont>>, 2> fonts_;
+    std::set<std::string> reportedMissing_;
 };
 
 // Counts the live editor objects of the process. The first reads "skin.ini" from the install
@@ -58,6 +65,10 @@ class SkinAttributes {
 public:
     explicit SkinAttributes(SkinResources& resources = SkinResources::shared()) : resources_(resources) {}
 
+    // The scale of the bitmaps and bitmap fonts it gives (1 or 2).
+    void setScale(int scale) { scale_ = scale == 2 ? 2 : 1; }
+    int scale() const { return scale_; }
+
     // The text as written (empty when the item or attribute is missing).
     std::string text(const std::string& item, const std::string& attribute);
     int integer(const std::string& item, const std::string& attribute);
@@ -73,6 +84,7 @@ private:
     const std::string* value(const std::string& item, const std::string& attribute);
 
     SkinResources& resources_;
+    int scale_ = 1;
     std::string lastItem_;
     const AttributeSet* lastSet_ = nullptr;
     bool haveLast_ = false;

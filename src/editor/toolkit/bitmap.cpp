@@ -12,9 +12,11 @@ struct Bitmap::Native {
 
 namespace {
 
-// Premultiplied ARGB surface of the pixels, with the pixels for which leaveOut answers true cleared.
+// Premultiplied ARGB surface of the pixels, with the pixels for which leaveOut answers true cleared;
+// drawn at `scale` pixels per unit.
 template <class LeaveOut>
-cairo_surface_t* makeSurface(int width, int height, const std::vector<std::uint32_t>& pixels, LeaveOut leaveOut)
+cairo_surface_t* makeSurface(int width, int height, int scale, const std::vector<std::uint32_t>& pixels,
+                             LeaveOut leaveOut)
 {
     cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
     if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
@@ -38,12 +40,15 @@ cairo_surface_t* makeSurface(int width, int height, const std::vector<std::uint3
         }
     }
     cairo_surface_mark_dirty(surface);
+    cairo_surface_set_device_scale(surface, scale, scale);
     return surface;
 }
 
 }  // namespace
 
-Ref<Bitmap> Bitmap::load(const std::string& path, int maxDimension)
+namespace {
+
+Ref<Bitmap> loadFile(const std::string& path, int maxDimension, int scale)
 {
     // No skin image is near this size; the limit keeps a hostile file from filling memory.
     constexpr std::size_t kMaxFileBytes = std::size_t(256) << 20;
@@ -55,16 +60,33 @@ Ref<Bitmap> Bitmap::load(const std::string& path, int maxDimension)
     if (!image) {
         return {};
     }
-    return fromImage(std::move(*image));
+    return Bitmap::fromImage(std::move(*image), scale);
 }
 
-Ref<Bitmap> Bitmap::fromImage(DecodedImage image)
+}  // namespace
+
+Ref<Bitmap> Bitmap::load(const std::string& path, int maxDimension)
 {
+    return loadFile(path, maxDimension, 1);
+}
+
+Ref<Bitmap> Bitmap::loadScaled(const std::string& path, int scale)
+{
+    return loadFile(path, kMaxImageDimension, scale);
+}
+
+Ref<Bitmap> Bitmap::fromImage(DecodedImage image, int scale)
+{
+    scale = scale == 2 ? 2 : 1;
     if (image.width <= 0 || image.height <= 0 ||
         image.pixels.size() != static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height)) {
         return {};
     }
-    auto* bitmap = new Bitmap(std::move(image));
+    // 2× artwork covers whole units; an odd side cannot be laid over the 1× layout.
+    if (image.width % scale != 0 || image.height % scale != 0) {
+        return {};
+    }
+    auto* bitmap = new Bitmap(std::move(image), scale);
     if (bitmap->native_->opaque == nullptr) {
         bitmap->release();
         return {};
@@ -72,10 +94,11 @@ Ref<Bitmap> Bitmap::fromImage(DecodedImage image)
     return Ref<Bitmap>::adopt(bitmap);
 }
 
-Bitmap::Bitmap(DecodedImage image)
-    : width_(image.width), height_(image.height), pixels_(std::move(image.pixels)), native_(std::make_unique<Native>())
+Bitmap::Bitmap(DecodedImage image, int scale)
+    : width_(image.width), height_(image.height), scale_(scale), pixels_(std::move(image.pixels)),
+      native_(std::make_unique<Native>())
 {
-    native_->opaque = makeSurface(width_, height_, pixels_, [](int, int, std::uint32_t) { return false; });
+    native_->opaque = makeSurface(width_, height_, scale_, pixels_, [](int, int, std::uint32_t) { return false; });
 }
 
 Bitmap::~Bitmap()
@@ -116,13 +139,16 @@ void Bitmap::buildKeyedSurface() const
 {
     if (mask_) {
         const Bitmap& mask = *mask_;
-        native_->keyed = makeSurface(width_, height_, pixels_, [&mask](int x, int y, std::uint32_t) {
-            // Outside the mask nothing is left out.
-            return (mask.pixel(x, y) & 0xFFFFFFu) == 0xFFFFFFu;
+        const int scale = scale_;
+        native_->keyed = makeSurface(width_, height_, scale_, pixels_, [&mask, scale](int x, int y, std::uint32_t) {
+            // The mask is looked at in units, whatever its own scale; outside it nothing is left out.
+            const int mx = x * mask.scale() / scale;
+            const int my = y * mask.scale() / scale;
+            return (mask.pixel(mx, my) & 0xFFFFFFu) == 0xFFFFFFu;
         });
     } else {
         std::uint32_t key = transparent_.rgb();
-        native_->keyed = makeSurface(width_, height_, pixels_,
+        native_->keyed = makeSurface(width_, height_, scale_, pixels_,
                                      [key](int, int, std::uint32_t p) { return (p & 0xFFFFFFu) == key; });
     }
 }

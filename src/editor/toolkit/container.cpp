@@ -132,7 +132,7 @@ void Container::drawChildren(DrawContext& context, const Rect* area)
 void Container::draw(DrawContext& context)
 {
     if (offscreen_ && rect_.width() > 0 && rect_.height() > 0) {
-        Offscreen surface(rect_.width(), rect_.height(), colours::kButtonFace);
+        Offscreen surface(rect_.width(), rect_.height(), colours::kButtonFace, context.target().scale());
         if (surface.valid()) {
             {
                 DrawContext inner(surface, context.frame());

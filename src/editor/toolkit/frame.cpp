@@ -9,10 +9,20 @@ namespace pelko {
 namespace {
 // A second press further away than this is not a double click.
 constexpr int kDoubleClickDistance = 4;
+
+int chosenScale(int scale, const FrameOwner* owner)
+{
+    if (scale == 0 && owner != nullptr) {
+        scale = owner->drawingScale();
+    }
+    return scale == 2 ? 2 : 1;
+}
+
 }  // namespace
 
-Frame::Frame(int width, int height, FrameOwner* owner)
-    : Container(Rect{0, 0, width, height}), owner_(owner), backBuffer_(width, height, colours::kButtonFace)
+Frame::Frame(int width, int height, FrameOwner* owner, int scale)
+    : Container(Rect{0, 0, width, height}), owner_(owner), scale_(chosenScale(scale, owner)),
+      backBuffer_(width, height, colours::kButtonFace, scale_)
 {
     frame_ = this;
 }
@@ -37,6 +47,7 @@ bool Frame::openWindow(std::uintptr_t parent, const std::string& display, const 
     options.height = rect_.height();
     options.title = title;
     options.display = display;
+    options.scale = scale_;
     window_ = NativeWindow::open(options);
     if (!window_) {
         return false;
@@ -323,7 +334,8 @@ void Frame::openPopupMenu(std::vector<MenuItem> items, Point where, PopupMenu::C
     closePopupMenu();
     // A drag that opened the menu is over: the menu takes the mouse now.
     tracking_ = nullptr;
-    auto menu = std::make_unique<PopupMenu>(std::move(items), where, std::move(chosen), window_.get(), preselected);
+    auto menu =
+        std::make_unique<PopupMenu>(std::move(items), where, std::move(chosen), window_.get(), preselected, scale_);
     if (!menu->open()) {
         return;
     }
@@ -402,7 +414,7 @@ bool Frame::renderToPng(const std::string& path)
     if (!menu_) {
         return backBuffer_.writePng(path);
     }
-    Offscreen picture(rect_.width(), rect_.height());
+    Offscreen picture(rect_.width(), rect_.height(), colours::kWhite, scale_);
     if (!picture.valid()) {
         return false;
     }

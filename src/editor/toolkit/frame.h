@@ -6,6 +6,10 @@
 // Events are read when the host idles the editor (idle()); a press starts tracking, motions
 // move the tracked control and the release ends it, so nothing waits for the mouse. After each
 // tracked event the owner's tracking idle step runs (the editor's own idle and the host's).
+//
+// At scale 2 the window and the back buffer have twice the pixels in each direction; views still
+// draw and receive the mouse in the frame's own coordinates (units), which the window and the
+// back buffer turn into pixels.
 #pragma once
 
 #include "editor/toolkit/container.h"
@@ -33,11 +37,15 @@ public:
     {
         return false;
     }
+    // Pixels per unit of the frames it owns (1 or 2), asked once when a frame is made.
+    virtual int drawingScale() const { return 1; }
 };
 
 class Frame : public Container {
 public:
-    Frame(int width, int height, FrameOwner* owner = nullptr);
+    // scale 0 takes the owner's drawing scale (1 without an owner).
+    Frame(int width, int height, FrameOwner* owner = nullptr, int scale = 0);
+    int scale() const { return scale_; }
 
     // Opens the window: a child of parent (the host's window id), or a top-level window when
     // parent is 0. An empty display name uses the environment's. False when it cannot be opened.
@@ -110,6 +118,7 @@ private:
     void closeMenuWhenDone();
 
     FrameOwner* owner_;
+    int scale_;
     Offscreen backBuffer_;
     std::unique_ptr<NativeWindow> window_;
     std::unique_ptr<PopupMenu> menu_;

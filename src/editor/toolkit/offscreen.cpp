@@ -8,21 +8,23 @@
 
 namespace pelko {
 
-Offscreen::Offscreen(int width, int height, Colour background)
-    : width_(width), height_(height), native_(std::make_unique<Native>())
+Offscreen::Offscreen(int width, int height, Colour background, int scale)
+    : width_(width), height_(height), scale_(scale == 2 ? 2 : 1), native_(std::make_unique<Native>())
 {
-    if (width < 1 || height < 1 || width > kMaxImageDimension || height > kMaxImageDimension) {
+    if (width < 1 || height < 1 || width > kMaxImageDimension / scale_ || height > kMaxImageDimension / scale_) {
         width_ = 0;
         height_ = 0;
         return;
     }
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width * scale_, height * scale_);
     if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
         cairo_surface_destroy(surface);
         width_ = 0;
         height_ = 0;
         return;
     }
+    // Contexts on the surface draw in units of its size.
+    cairo_surface_set_device_scale(surface, scale_, scale_);
     native_->surface = surface;
     cairo_t* cr = cairo_create(surface);
     setSourceColour(cr, background);
@@ -52,7 +54,7 @@ void Offscreen::copyTo(DrawContext& context, const Rect& dest, Point source) con
 
 std::uint32_t Offscreen::pixel(int x, int y) const
 {
-    if (!valid() || x < 0 || y < 0 || x >= width_ || y >= height_) {
+    if (!valid() || x < 0 || y < 0 || x >= pixelWidth() || y >= pixelHeight()) {
         return 0;
     }
     const std::uint32_t* row = pixels() + static_cast<std::ptrdiff_t>(y) * (stride() / 4);

@@ -63,8 +63,9 @@ struct PopupMenu::Panel {
     std::unique_ptr<Offscreen> surface;
 };
 
-PopupMenu::PopupMenu(std::vector<MenuItem> items, Point where, Chosen chosen, NativeWindow* window, int preselected)
-    : items_(std::move(items)), chosen_(std::move(chosen)), window_(window), opened_(where)
+PopupMenu::PopupMenu(std::vector<MenuItem> items, Point where, Chosen chosen, NativeWindow* window, int preselected,
+                     int scale)
+    : items_(std::move(items)), chosen_(std::move(chosen)), window_(window), opened_(where), scale_(scale)
 {
     if (items_.empty()) {
         return;
@@ -104,7 +105,7 @@ void PopupMenu::openPanel(const std::vector<MenuItem>& items, Point where, int i
     int y = 2;
     int index = indexBase;
     {
-        Offscreen measure(1, 1);
+        Offscreen measure(1, 1, colours::kWhite, scale_);
         DrawContext context(measure);
         context.setFont(kFontIndex);
         for (const MenuItem& item : items) {
@@ -125,7 +126,7 @@ void PopupMenu::openPanel(const std::vector<MenuItem>& items, Point where, int i
         WindowArea s = window_->screenArea();
         panel->area = keptOnScreen(panel->area, Rect::ofSize(s.x, s.y, s.width, s.height), from);
     }
-    panel->surface = std::make_unique<Offscreen>(panel->area.width(), panel->area.height(), kPanelColour);
+    panel->surface = std::make_unique<Offscreen>(panel->area.width(), panel->area.height(), kPanelColour, scale_);
     if (window_ != nullptr) {
         panel->nativeId = window_->openPopup(
             WindowArea{panel->area.left, panel->area.top, panel->area.width(), panel->area.height()});
@@ -189,7 +190,8 @@ void PopupMenu::repaint(Panel& panel)
         }
     }
     if (window_ != nullptr && panel.nativeId != 0) {
-        window_->presentPopup(panel.nativeId, surface.pixels(), surface.stride(), surface.width(), surface.height());
+        window_->presentPopup(panel.nativeId, surface.pixels(), surface.stride(), surface.pixelWidth(),
+                              surface.pixelHeight());
     }
 }
 

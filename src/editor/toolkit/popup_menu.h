@@ -55,8 +55,10 @@ public:
     using Chosen = std::function<void(int index)>;
 
     // Opens the panel of the top level at where (frame coordinates); the entry with index
-    // preselected (if any) starts highlighted. window may be none.
-    PopupMenu(std::vector<MenuItem> items, Point where, Chosen chosen, NativeWindow* window, int preselected = -1);
+    // preselected (if any) starts highlighted. window may be none. The panels are drawn at the
+    // scale given (the frame's), in the frame's units.
+    PopupMenu(std::vector<MenuItem> items, Point where, Chosen chosen, NativeWindow* window, int preselected = -1,
+              int scale = 1);
     ~PopupMenu();
     PopupMenu(const PopupMenu&) = delete;
     PopupMenu& operator=(const PopupMenu&) = delete;
@@ -98,6 +100,7 @@ private:
     NativeWindow* window_;
     std::vector<std::unique_ptr<Panel>> panels_;
     Point opened_{};
+    int scale_ = 1;
     bool moved_ = false;
     bool pressedInside_ = false;
 };

@@ -162,8 +162,9 @@ MouseResponse TextEditor::mouse(DrawContext&, const MouseEvent& event)
     if (!editing_) {
         return MouseResponse::kNotHandled;
     }
-    // A click inside places the cursor at the nearest character boundary.
-    Offscreen measure(1, 1);
+    // A click inside places the cursor at the nearest character boundary, measured at the scale the
+    // text is drawn at (glyph advances are rounded to pixels).
+    Offscreen measure(1, 1, colours::kWhite, frame() != nullptr ? frame()->scale() : 1);
     DrawContext context(measure);
     context.setFont(font_, std::min(systemFontSize(font_), rect_.height() - 2));
     int x = event.where.h - rect_.left - kTextMargin + scroll_;
