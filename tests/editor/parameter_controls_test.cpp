@@ -543,7 +543,7 @@ TEST_F(Controls, EveryCatalogueTypeIsRegisteredAndPlaceholdersOnlyTakeTheirPlace
     EXPECT_EQ(parameterControlTypes().size(), 39u);
     skin("Env: x=5, y=6, width=70, height=30");
     std::uint32_t behind = pixel(20, 20);
-    View* env = create("OscWaveformDisplayer", 208, "Env", {});
+    View* env = create("BankNameMenu", 208, "Env", {});
     ASSERT_NE(env, nullptr);
     EXPECT_EQ(env->rect(), Rect::ofSize(5, 6, 70, 30));
     EXPECT_EQ(pixel(20, 20), behind);

@@ -1,5 +1,6 @@
 #include "editor/controls/parameter_controls.h"
 
+#include "editor/controls/additive_harmonics_editor.h"
 #include "editor/controls/buttons.h"
 #include "editor/controls/choice_menus.h"
 #include "editor/controls/control_registry.h"
@@ -12,6 +13,7 @@
 #include "editor/controls/slider_or_knob.h"
 #include "editor/controls/static_text.h"
 #include "editor/controls/value_displays.h"
+#include "editor/controls/waveform_views.h"
 
 namespace pelko {
 namespace {
@@ -65,6 +67,9 @@ std::vector<Registration> registrations()
         {"FilterEnvDisplayer", creator<EnvelopeEditor>()},
         {"CurveSegmentDisplayer", creator<CurveSegmentEditor>()},
         {"WaveshaperDisplayer", creator<WaveshaperEditor>()},
+        {"AdditiveHarmonicsEditor", creator<AdditiveHarmonicsEditor>()},
+        {"AdditiveWaveformEditor", creator<AdditiveWaveformEditor>()},
+        {"OscWaveformDisplayer", creator<OscWaveformDisplayer>()},
     };
 }
 
@@ -73,8 +78,7 @@ std::vector<Registration> registrations()
 const std::vector<std::string>& placeholderControlTypes()
 {
     static const std::vector<std::string> names = {
-        "AdditiveHarmonicsEditor", "AdditiveWaveformEditor", "OscWaveformDisplayer",  "BankScrollList",
-        "DatabaseBrowser",        "BankNameMenu",           "UserAssignmentControlMenu",
+        "BankScrollList", "DatabaseBrowser", "BankNameMenu", "UserAssignmentControlMenu",
     };
     return names;
 }

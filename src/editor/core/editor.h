@@ -138,6 +138,7 @@ public:
     int externalWaves() const override;
     int presetCount() const override;
     std::string chooseFile(const FileChoice& choice) override;
+    std::vector<float> oscillatorWaveform(int oscillator, int points) const override;
 
 private:
     void refreshAll();
