@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 using namespace pelko;
 using namespace editor_testing;
@@ -185,6 +186,16 @@ TEST_F(HeardEdits, TheAdditiveSpectrumFollowsTheHarmonicBars)
     const std::vector<float>& played = osc->points();
     const float largest = *std::max_element(played.begin(), played.end());
     EXPECT_LT(played[played.size() / 4], largest - 0.05f);
+
+    // PELKO_EDITOR_SHOTS=folder/ keeps a picture of the page, with a phase dragged and its tip.
+    if (const char* keep = std::getenv("PELKO_EDITOR_SHOTS")) {
+        Frame* frame = editor->frame();
+        const Point phase = inFrame(*bars, Point{barX(2), r.bottom - r.height() / 5});
+        frame->pressMouse(phase, kMouseLeft, time += 1000);
+        frame->updateViews();
+        frame->backBuffer().writePng(std::string(keep) + "additive-page-edited.png");
+        frame->releaseMouse(phase, 0);
+    }
 }
 
 TEST_F(HeardEdits, TheOscillatorButtonsRebindTheAdditivePageAndItsFileCommandsUseTheChosenOscillator)
