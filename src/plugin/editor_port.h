@@ -28,6 +28,11 @@ public:
         const PatchObject& object(int index) const { return plugin_.editBuffer().object(index); }
         const Program& program() const { return plugin_.editBuffer(); }
         int currentProgram() const { return plugin_.currentProgram(); }
+        // The wave oscillator k (0–5) plays, shared so that it outlives the lock; none outside 0–5.
+        std::shared_ptr<const Wave> wave(int oscillator) const
+        {
+            return oscillator >= 0 && oscillator < kProgramOscillators ? plugin_.waveSlot(oscillator).shared() : nullptr;
+        }
 
     private:
         friend class EditorPort;

@@ -310,3 +310,27 @@ TEST_F(FrameFixture, PopupMenusChooseBySubmenuPathAndCloseOnEscapeOrAClickOutsid
     EXPECT_EQ(chosen, -1);
     EXPECT_EQ(frame->popupMenu(), nullptr);
 }
+
+namespace {
+
+// A child that narrows its drawing to the clip its container set must see that clip in its own
+// coordinates, or it paints too little (or too much) of itself.
+TEST(DrawContextClip, TheClipIsReadInTheCurrentOriginsCoordinates)
+{
+    Offscreen surface(100, 100, colours::kWhite);
+    DrawContext context(surface);
+    context.setClip(Rect{0, 40, 100, 100});
+    context.setOrigin(Point{0, 40});
+    EXPECT_EQ(context.clip(), (Rect{0, 0, 100, 60}));
+    // Drawing through the clip read back covers exactly the area set.
+    context.setClip(context.clip().intersection(Rect{10, 0, 50, 30}));
+    context.setFillColour(colours::kBlack);
+    context.fillRect(Rect{0, -40, 100, 60});
+    EXPECT_EQ(surface.pixel(20, 41) & 0xFFFFFF, 0u);
+    EXPECT_EQ(surface.pixel(20, 39) & 0xFFFFFF, 0xFFFFFFu);
+    EXPECT_EQ(surface.pixel(20, 71) & 0xFFFFFF, 0xFFFFFFu);
+    context.setOrigin(Point{});
+    EXPECT_EQ(context.clip(), (Rect{10, 40, 50, 70}));
+}
+
+}  // namespace

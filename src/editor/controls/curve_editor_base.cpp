@@ -172,8 +172,14 @@ Rect CurveEditorBase::plotArea() const
     if (r.right <= r.left) {
         r.right = r.left + 1;
     }
-    if (r.bottom <= r.top) {
-        r.bottom = r.top + 1;
+    // A control given little room keeps a plot one can still edit: the plot takes the room from
+    // its bottom margin first, then from its top margin, and stays inside the control.
+    const int wanted = std::min(kMinPlotHeight, std::max(rect_.height(), 1));
+    if (r.height() < wanted) {
+        r.bottom = std::min(rect_.bottom, r.top + wanted);
+        if (r.height() < wanted) {
+            r.top = r.bottom - wanted;
+        }
     }
     return r;
 }

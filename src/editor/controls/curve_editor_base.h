@@ -35,6 +35,8 @@ public:
     void mouseReleased(DrawContext& context, const MouseEvent& event) override;
 
     // ---- geometry, in the coordinates of the control's container -----------------------------
+    // The plot is never lower than this while the control is at least this high.
+    static constexpr int kMinPlotHeight = 40;
     Rect plotArea() const;
     // The vertical inset of levels 1 and 0 inside the plot ("defaultOffsetPercent").
     int levelOffset() const;

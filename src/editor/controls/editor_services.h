@@ -125,6 +125,11 @@ public:
     virtual std::vector<ArchiveSummary> waveArchives() const { return {}; }
     virtual int externalWaves() const { return 0; }
     virtual int presetCount() const { return 0; }
+
+    // ---- oscillator waves (the additive page) -------------------------------------------------------
+    // One loop of the wave oscillator (0–5) plays for middle C, in `points` values −1 … 1; empty
+    // when the oscillator has no wave.
+    virtual std::vector<float> oscillatorWaveform(int /*oscillator*/, int /*points*/) const { return {}; }
 };
 
 }  // namespace pelko

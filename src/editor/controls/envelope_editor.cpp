@@ -644,7 +644,11 @@ void EnvelopeEditor::drawRuler(DrawContext& context)
         if ((k / stride) % labelEvery != 0) {
             continue;
         }
-        const Rect box = Rect::ofSize(x - 14, p.bottom + 6, 28, 12);
+        // Labels stay inside the control: the first and last ones are pushed in from the edges,
+        // and with little room below the plot the row moves up to the control's bottom edge.
+        const int labelTop = std::min(p.bottom + 6, rect_.bottom - 12);
+        const int labelLeft = std::clamp(x - 14, rect_.left, std::max(rect_.right - 28, rect_.left));
+        const Rect box = Rect::ofSize(labelLeft, labelTop, 28, 12);
         if (box.left < lastLabelRight + 2) {
             continue;
         }

@@ -2,6 +2,7 @@
 
 #include "editor/controls/assignment_menu.h"
 #include "editor/controls/bank_lists.h"
+#include "editor/controls/additive_harmonics_editor.h"
 #include "editor/controls/buttons.h"
 #include "editor/controls/choice_menus.h"
 #include "editor/controls/control_registry.h"
@@ -15,6 +16,7 @@
 #include "editor/controls/slider_or_knob.h"
 #include "editor/controls/static_text.h"
 #include "editor/controls/value_displays.h"
+#include "editor/controls/waveform_views.h"
 
 namespace pelko {
 namespace {
@@ -73,18 +75,13 @@ std::vector<Registration> registrations()
         {"DatabaseBrowser", creator<DatabaseBrowser>()},
         {"BankNameMenu", creator<BankNameMenu>()},
         {"UserAssignmentControlMenu", creator<AssignmentMenu>()},
+        {"AdditiveHarmonicsEditor", creator<AdditiveHarmonicsEditor>()},
+        {"AdditiveWaveformEditor", creator<AdditiveWaveformEditor>()},
+        {"OscWaveformDisplayer", creator<OscWaveformDisplayer>()},
     };
 }
 
 }  // namespace
-
-const std::vector<std::string>& placeholderControlTypes()
-{
-    static const std::vector<std::string> names = {
-        "AdditiveHarmonicsEditor", "AdditiveWaveformEditor", "OscWaveformDisplayer",
-    };
-    return names;
-}
 
 const std::vector<std::string>& parameterControlTypes()
 {
@@ -92,9 +89,6 @@ const std::vector<std::string>& parameterControlTypes()
         std::vector<std::string> all;
         for (const Registration& r : registrations()) {
             all.emplace_back(r.name);
-        }
-        for (const std::string& name : placeholderControlTypes()) {
-            all.push_back(name);
         }
         return all;
     }();
@@ -106,9 +100,6 @@ void registerParameterControls()
     ControlRegistry& registry = ControlRegistry::shared();
     for (Registration& r : registrations()) {
         registry.add(r.name, std::move(r.create));
-    }
-    for (const std::string& name : placeholderControlTypes()) {
-        registry.add(name, [](ControlListener*, int) { return Ref<View>::adopt(new PlaceholderView()); });
     }
 }
 

@@ -10,9 +10,7 @@ namespace pelko {
 
 void registerParameterControls();
 
-// The names registered above, and those among them that are empty placeholders for editors not
-// built yet (they take their place from the skin and draw nothing).
+// The names registered above.
 const std::vector<std::string>& parameterControlTypes();
-const std::vector<std::string>& placeholderControlTypes();
 
 }  // namespace pelko

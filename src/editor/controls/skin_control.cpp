@@ -102,22 +102,4 @@ void SkinControl::place(const Rect& r)
     setMouseableArea(r);
 }
 
-int PlaceholderView::notify(std::uint32_t key, const Notification& record)
-{
-    if (key != kControlNotifyKey || messageKind(record) != ControlMessage::kConfigure) {
-        return 0;
-    }
-    EditorServices* services = configuredServices(record);
-    if (services == nullptr) {
-        return 0;
-    }
-    std::string item(record.text);
-    SkinAttributes& a = services->attributes();
-    Rect r = Rect::ofSize(a.integer(item, "x"), a.integer(item, "y"), std::max(a.integer(item, "width"), 0),
-                          std::max(a.integer(item, "height"), 0));
-    setRect(r);
-    setMouseableArea(r);
-    return 1;
-}
-
 }  // namespace pelko

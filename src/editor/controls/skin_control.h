@@ -60,16 +60,4 @@ protected:
     std::vector<int> objects_;
 };
 
-// A view that takes its place from the skin and shows nothing: it stands for the types whose
-// editors are not built yet, so that a skin naming them still lays out.
-class PlaceholderView final : public View {
-public:
-    PlaceholderView() : View(Rect{}) { setMouseEnabled(false); }
-    int notify(std::uint32_t key, const Notification& record) override;
-    void draw(DrawContext&) override { setDirty(false); }
-
-protected:
-    ~PlaceholderView() override = default;
-};
-
 }  // namespace pelko

@@ -327,6 +327,14 @@ void Editor::objectChanged(int index)
         sendNotification(*it->second, notify::kObjectChanged, index);
         it->second->setDirty();
     }
+    // The additive page's controls may be rebound to any oscillator's additive settings, which
+    // their tags do not name: they hear every additive object's change and keep the one they show.
+    if (index >= kFirstAdditiveObject && index < kFirstAdditiveObject + kProgramOscillators) {
+        if (Container* additive = page(page::kAdditive)) {
+            Notification record{notify::kObjectChanged, index, 0, nullptr, {}};
+            additive->notifyChildren(kControlNotifyKey, record);
+        }
+    }
 }
 
 void Editor::programNameChanged()

@@ -156,6 +156,7 @@ public:
     std::string bankName() const override;
     bool loadPresetBank(const std::string& name) override;
     void requestIdle(View& view) override;
+    std::vector<float> oscillatorWaveform(int oscillator, int points) const override;
 
 private:
     void refreshAll();

@@ -172,6 +172,31 @@ int Editor::externalWaves() const
 
 int Editor::presetCount() const { return plugin_.presetLibrary().countPresets(); }
 
+// The loop of the zone middle C plays, sampled at evenly spaced points. The wave is copied out under
+// the lock and read after it: a wave never changes once built.
+std::vector<float> Editor::oscillatorWaveform(int oscillator, int points) const
+{
+    constexpr int kMostPoints = 4096;
+    if (points < 2 || points > kMostPoints) {
+        return {};
+    }
+    const std::shared_ptr<const Wave> wave = port_.read().wave(oscillator);
+    if (!wave || wave->zoneCount() == 0) {
+        return {};
+    }
+    const WaveZone& zone = wave->zoneForKey(60);
+    const std::int64_t loop = static_cast<std::int64_t>(zone.length) - zone.loopStart;
+    if (zone.samples == nullptr || loop <= 0 || zone.loopStart < 0) {
+        return {};
+    }
+    std::vector<float> values(static_cast<std::size_t>(points));
+    for (int i = 0; i < points; ++i) {
+        const std::int64_t at = zone.loopStart + loop * i / points;
+        values[static_cast<std::size_t>(i)] = static_cast<float>(zone.samples[at]) / 32768.0f;
+    }
+    return values;
+}
+
 // The controls' own files (envelopes) go through the same dialog as the editor's commands, so
 // they remember their folders in the settings as every other file dialog does.
 std::string Editor::chooseFile(const FileChoice& choice)

@@ -214,7 +214,7 @@ void DrawContext::fillEllipse(const Rect& r)
 void DrawContext::setClip(const Rect& r)
 {
     cairo_t* cr = native_->cr;
-    clip_ = r;
+    clip_ = r.offsetBy(origin_.h, origin_.v);
     hasClip_ = true;
     cairo_reset_clip(cr);
     cairo_rectangle(cr, r.left + origin_.h, r.top + origin_.v, std::max(0, r.width()), std::max(0, r.height()));

@@ -62,7 +62,7 @@ public:
     // Clipping, in the current origin's coordinates. Reset removes it.
     void setClip(const Rect& r);
     void resetClip();
-    Rect clip() const { return clip_; }
+    Rect clip() const { return clip_.offsetBy(-origin_.h, -origin_.v); }
     bool hasClip() const { return hasClip_; }
 
     // Fonts of the system table (index, size, style bits), see system_fonts.h.
@@ -111,7 +111,7 @@ private:
     int lineWidth_ = 1;
     LineStyle lineStyle_ = LineStyle::kSolid;
     DrawMode drawMode_ = DrawMode::kCopy;
-    Rect clip_{};
+    Rect clip_{};  // in the target's coordinates, so that it stays put when the origin moves
     bool hasClip_ = false;
     Point penPosition_{};
     Point origin_{};
