@@ -12,12 +12,10 @@
 #include "plugin/synth_plugin.h"
 
 #include "host_module.h"
+#include "private_install.h"
 
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -26,47 +24,6 @@ namespace {
 vst2::VstIntPtr quietHost(vst2::AEffect*, vst2::VstInt32 opcode, vst2::VstInt32, vst2::VstIntPtr, void*, float)
 {
     return opcode == vst2::audioMasterVersion ? 2400 : 0;
-}
-
-// A private configuration naming a private copy of the install folder, for the whole run: the
-// module saves its state into that copy when it closes, so the build's install folder stays as
-// it was. The folder is removed when the benchmark program ends.
-class PrivateInstall {
-public:
-    PrivateInstall()
-    {
-        char pattern[] = "/tmp/pelko-bench-XXXXXX";
-        if (::mkdtemp(pattern) == nullptr) {
-            return;
-        }
-        root_ = pattern;
-        const std::string install = root_ + "/install/";
-        std::filesystem::copy(PELKO_BUILD_INSTALL_FOLDER, install, std::filesystem::copy_options::recursive);
-        std::filesystem::remove(install + "tmp.sav");  // a state left by an earlier run of the module
-        std::filesystem::create_directories(root_ + "/config/Vantomo/Pelko2");
-        std::ofstream(root_ + "/config/Vantomo/Pelko2/registry", std::ios::binary) << "path=" << install << "\n";
-        ::setenv("XDG_CONFIG_HOME", (root_ + "/config/").c_str(), 1);
-    }
-    ~PrivateInstall()
-    {
-        if (!root_.empty()) {
-            std::error_code ignored;
-            std::filesystem::remove_all(root_, ignored);
-        }
-    }
-    PrivateInstall(const PrivateInstall&) = delete;
-    PrivateInstall& operator=(const PrivateInstall&) = delete;
-
-    bool ready() const { return !root_.empty(); }
-
-private:
-    std::string root_;
-};
-
-bool isolateConfiguration()
-{
-    static PrivateInstall install;
-    return install.ready();
 }
 
 std::vector<std::uint8_t> fullProgramChunk()
@@ -113,7 +70,7 @@ void wholeModule(benchmark::State& state)
 {
     const int notes = static_cast<int>(state.range(0));
     const auto rate = static_cast<float>(state.range(1));
-    if (!isolateConfiguration()) {
+    if (!bench::isolateConfiguration()) {
         state.SkipWithError("no private install folder could be made in /tmp");
         return;
     }

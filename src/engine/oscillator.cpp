@@ -25,8 +25,16 @@ void Oscillator::disable()
 {
     enabled_ = false;
     active_ = false;
-    samples_ = nullptr;
+    dropWave();
+}
+
+void Oscillator::dropWave()
+{
     wave_.reset();
+    samples_ = nullptr;
+    for (EnvelopeRunner* envelope : {&amp_, &shaper_, &pitch_, &phaseEnvelope_}) {
+        envelope->forget();
+    }
 }
 
 void Oscillator::start(const NoteStart& n, int index, ActiveEnvelopes& active)

@@ -110,8 +110,8 @@ public:
     void resume();
     // Clears the running state after a non-finite value: phase and FM input start again from 0.
     void clearState();
-    // Forgets the wave (the voice went back to the free pool).
-    void dropWave() { wave_.reset(); samples_ = nullptr; }
+    // Forgets the wave and the envelopes' shapes (the voice went back to the free pool).
+    void dropWave();
 
     const Wave* wave() const { return wave_.get(); }
     bool enabled() const { return enabled_; }
