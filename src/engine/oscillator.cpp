@@ -122,9 +122,10 @@ void Oscillator::start(const NoteStart& n, int index, ActiveEnvelopes& active)
     const int k = n.note;
 
     const EnvelopeShape& ampShape = shapeOf(program, object::kOscEnv + index);
-    amp_.start(curveOf(program, object::kOscVelocityLevel + index).at(v) *
-                   curveOf(program, object::kOscKeyLevel + index).at(k) * ampShape.depth(),
-               envelopeTimeScale(ampShape, rate, tempo),
+    const float level = curveOf(program, object::kOscVelocityLevel + index).at(v) *
+                        curveOf(program, object::kOscKeyLevel + index).at(k) * ampShape.depth();
+    silent_ = !(std::isfinite(level) && level != 0.0f);
+    amp_.start(level, envelopeTimeScale(ampShape, rate, tempo),
                curveOf(program, object::kOscVelocityTime + index).at(v) *
                    curveOf(program, object::kOscKeyTime + index).at(k),
                ampShape);
