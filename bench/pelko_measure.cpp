@@ -161,6 +161,8 @@ int instances(int count, const std::string& path)
     std::vector<std::unique_ptr<host::HostModule>> open;
     const double base = residentMegabytes();
     double previous = base;
+    double first = 0.0;
+    double later = 0.0;
     std::printf("%-9s %10s %12s %12s\n", "instance", "ms", "MB added", "MB total");
     for (int i = 0; i < count; ++i) {
         auto module = std::make_unique<host::HostModule>();
@@ -171,11 +173,14 @@ int instances(int count, const std::string& path)
         const double ms = millisecondsSince(start);
         const double now = residentMegabytes();
         std::printf("%-9d %10.2f %12.2f %12.2f\n", i + 1, ms, now - previous, now - base);
+        (i == 0 ? first : later) += i == 0 ? now - base : ms;
         previous = now;
         open.push_back(std::move(module));
     }
-    std::printf("resident per instance after the first: %.2f MB\n",
-                count > 1 ? (previous - base - (open.empty() ? 0.0 : 0.0)) / count : previous - base);
+    if (count > 1) {
+        std::printf("first instance %.2f MB; each later one %.2f MB and %.2f ms on average\n", first,
+                    (previous - base - first) / (count - 1), later / (count - 1));
+    }
     return 0;
 }
 
