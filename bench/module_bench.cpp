@@ -2,7 +2,11 @@
 // oscillators (an FM ring), both filters and both effect slots, in blocks of 256 samples at 44.1
 // and 96 kHz. The program is set up in an in-process plug-in and handed to the module as a chunk.
 //
-// Counters: rt_factor = seconds of audio rendered per second of one core.
+// Also the benchmark program at 128 voices (four instances of 32) and the heaviest factory program
+// at 32 voices.
+//
+// Counters: rt_factor = seconds of audio rendered per second of one core; voices_per_core =
+// voices × rt_factor.
 #include "dsp/filters/filter_types.h"
 #include "params/parameter_ids.h"
 #include "params/patch_object_table.h"
@@ -12,13 +16,14 @@
 #include "plugin/synth_plugin.h"
 
 #include "host_module.h"
+#include "private_install.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -26,47 +31,6 @@ namespace {
 vst2::VstIntPtr quietHost(vst2::AEffect*, vst2::VstInt32 opcode, vst2::VstInt32, vst2::VstIntPtr, void*, float)
 {
     return opcode == vst2::audioMasterVersion ? 2400 : 0;
-}
-
-// A private configuration naming a private copy of the install folder, for the whole run: the
-// module saves its state into that copy when it closes, so the build's install folder stays as
-// it was. The folder is removed when the benchmark program ends.
-class PrivateInstall {
-public:
-    PrivateInstall()
-    {
-        char pattern[] = "/tmp/pelko-bench-XXXXXX";
-        if (::mkdtemp(pattern) == nullptr) {
-            return;
-        }
-        root_ = pattern;
-        const std::string install = root_ + "/install/";
-        std::filesystem::copy(PELKO_BUILD_INSTALL_FOLDER, install, std::filesystem::copy_options::recursive);
-        std::filesystem::remove(install + "tmp.sav");  // a state left by an earlier run of the module
-        std::filesystem::create_directories(root_ + "/config/Vantomo/Pelko2");
-        std::ofstream(root_ + "/config/Vantomo/Pelko2/registry", std::ios::binary) << "path=" << install << "\n";
-        ::setenv("XDG_CONFIG_HOME", (root_ + "/config/").c_str(), 1);
-    }
-    ~PrivateInstall()
-    {
-        if (!root_.empty()) {
-            std::error_code ignored;
-            std::filesystem::remove_all(root_, ignored);
-        }
-    }
-    PrivateInstall(const PrivateInstall&) = delete;
-    PrivateInstall& operator=(const PrivateInstall&) = delete;
-
-    bool ready() const { return !root_.empty(); }
-
-private:
-    std::string root_;
-};
-
-bool isolateConfiguration()
-{
-    static PrivateInstall install;
-    return install.ready();
 }
 
 std::vector<std::uint8_t> fullProgramChunk()
@@ -109,48 +73,108 @@ std::vector<std::uint8_t> fullProgramChunk()
     return chunk;
 }
 
-void wholeModule(benchmark::State& state)
+// What one benchmark plays: the benchmark program (a chunk) or a factory program (by number),
+// `notes` held notes in each of `instances` instances of the module at `path`.
+struct Setup {
+    std::string path;
+    int factoryProgram = -1;  // −1: the benchmark program
+    int notes = 0;
+    int instances = 1;
+    float rate = 44100.0f;
+};
+
+const std::vector<std::uint8_t>& benchmarkProgram()
 {
-    const int notes = static_cast<int>(state.range(0));
-    const auto rate = static_cast<float>(state.range(1));
-    if (!isolateConfiguration()) {
+    static const std::vector<std::uint8_t> chunk = fullProgramChunk();
+    return chunk;
+}
+
+void playModule(benchmark::State& state, const Setup& setup)
+{
+    if (!bench::isolateConfiguration()) {
         state.SkipWithError("no private install folder could be made in /tmp");
         return;
     }
-    const std::vector<std::uint8_t> chunk = fullProgramChunk();
-    host::HostModule module;
-    if (!module.load(PELKO_MODULE_PATH) || module.instantiate() == nullptr) {
-        state.SkipWithError(module.error().c_str());
-        return;
+    std::vector<std::unique_ptr<host::HostModule>> modules;
+    for (int k = 0; k < setup.instances; ++k) {
+        auto module = std::make_unique<host::HostModule>();
+        if (!module->load(setup.path) || module->instantiate() == nullptr) {
+            state.SkipWithError(module->error().c_str());
+            return;
+        }
+        module->open();
+        module->setSampleRate(setup.rate);
+        module->setBlockSize(256);
+        if (setup.factoryProgram >= 0) {
+            module->setProgram(setup.factoryProgram);
+            module->setParameter(0, 1.0f);  // the voice limit at 32, whatever the program's own
+        } else if (!module->setChunk(true, benchmarkProgram())) {
+            state.SkipWithError("the program chunk was refused");
+            return;
+        }
+        module->resume();
+        std::vector<vst2::VstMidiEvent> events;
+        for (int i = 0; i < setup.notes; ++i) {
+            events.push_back(host::midiEvent(0, 0x90, static_cast<std::uint8_t>(36 + i * 2), 100));
+        }
+        module->sendMidi(events);
+        modules.push_back(std::move(module));
     }
-    module.open();
-    module.setSampleRate(rate);
-    module.setBlockSize(256);
-    if (!module.setChunk(true, chunk)) {
-        state.SkipWithError("the program chunk was refused");
-        return;
-    }
-    module.resume();
-    std::vector<vst2::VstMidiEvent> events;
-    for (int i = 0; i < notes; ++i) {
-        events.push_back(host::midiEvent(0, 0x90, static_cast<std::uint8_t>(36 + i * 2), 100));
-    }
-    module.sendMidi(events);
     std::vector<float> left, right;
     for (int b = 0; b < 64; ++b) {
-        module.processReplacing(left, right, 256);  // past the attacks
+        for (auto& module : modules) {
+            module->processReplacing(left, right, 256);  // past the attacks
+        }
     }
     for (auto _ : state) {
-        module.processReplacing(left, right, 256);
-        benchmark::DoNotOptimize(left.data());
+        for (auto& module : modules) {
+            module->processReplacing(left, right, 256);
+            benchmark::DoNotOptimize(left.data());
+        }
     }
-    state.counters["rt_factor"] = benchmark::Counter(256.0 / rate, benchmark::Counter::kIsIterationInvariantRate);
-    module.closeInstance();
+    const double seconds = 256.0 / setup.rate;
+    state.counters["rt_factor"] = benchmark::Counter(seconds, benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["voices_per_core"] = benchmark::Counter(
+        seconds * setup.notes * setup.instances, benchmark::Counter::kIsIterationInvariantRate);
+    for (auto& module : modules) {
+        module->closeInstance();
+    }
 }
 
-BENCHMARK(wholeModule)
-    ->ArgsProduct({{1, 8, 32}, {44100, 96000}})
-    ->ArgNames({"voices", "rate"})
-    ->Unit(benchmark::kMicrosecond);
+// Each case runs for this build's module and, when PELKO_REFERENCE_MODULE names another build of
+// it (for example main's), for that one right after, so that speed-ups are ratios measured side by
+// side in one run on the same machine.
+void registerCase(const std::string& name, Setup setup)
+{
+    const char* reference = std::getenv("PELKO_REFERENCE_MODULE");
+    std::vector<std::pair<std::string, std::string>> builds{{"", PELKO_MODULE_PATH}};
+    if (reference != nullptr && *reference != '\0') {
+        builds.emplace_back("reference/", reference);
+    }
+    for (const auto& [prefix, path] : builds) {
+        setup.path = path;
+        benchmark::RegisterBenchmark((prefix + name).c_str(),
+                                     [setup](benchmark::State& state) { playModule(state, setup); })
+            ->Unit(benchmark::kMicrosecond);
+    }
+}
+
+// The factory program that costs most to play (measured with pelko-measure compare).
+constexpr int kHeaviestFactoryProgram = 15;
+
+const bool registered = [] {
+    for (int rate : {44100, 96000}) {
+        for (int notes : {1, 8, 32}) {
+            registerCase("wholeModule/voices:" + std::to_string(notes) + "/rate:" + std::to_string(rate),
+                         Setup{"", -1, notes, 1, static_cast<float>(rate)});
+        }
+        // The voice limit is 32 per instance: 128 voices are four instances of 32.
+        registerCase("wholeModule/voices:128/instances:4/rate:" + std::to_string(rate),
+                     Setup{"", -1, 32, 4, static_cast<float>(rate)});
+    }
+    registerCase("heaviestFactoryProgram/voices:32/rate:44100",
+                 Setup{"", kHeaviestFactoryProgram, 32, 1, 44100.0f});
+    return true;
+}();
 
 }  // namespace

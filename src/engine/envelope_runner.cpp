@@ -22,80 +22,110 @@ float EnvelopeRunner::phaseOffset(float level, float length) { return level * le
 bool EnvelopeRunner::start(float levelScale, float timeScale, float timeFactor, const EnvelopeShape& shape,
                            int minSegment, Convert convert, float convertArgument)
 {
-    if (convert == nullptr) {
-        convert = identity;
-    }
-    levelScale = finiteOr(levelScale, 0.0f);
-    timeScale = std::max(finiteOr(timeScale, 0.0f), 0.0f);
-    timeFactor = std::max(finiteOr(timeFactor, 1.0f), 0.0f);
-    const float minimum = static_cast<float>(std::max(minSegment, 1));
+    shape_ = &shape;
+    convert_ = convert != nullptr ? convert : identity;
+    convertArgument_ = convertArgument;
+    levelScale_ = finiteOr(levelScale, 0.0f);
+    timeScale_ = std::max(finiteOr(timeScale, 0.0f), 0.0f);
+    timeFactor_ = std::max(finiteOr(timeFactor, 1.0f), 0.0f);
+    minimum_ = static_cast<float>(std::max(minSegment, 1));
     const int n = std::min(shape.segmentCount(), EnvelopeShape::kCapacity);
     count_ = n;
     saved_ = -1;
     fading_ = false;
+    chainIndex_ = 0;
+    chainCarry_ = 0.0f;
+    loopCarry_ = 0.0f;
 
-    // Times: the velocity/key factor applies to the sensitive part of each duration; segments
-    // shorter than the minimum are stretched and the extra time is taken from the next one.
-    float carry = 0.0f;
-    for (int i = 0; i < n; ++i) {
-        const EnvelopeSegment& s = shape.segment(i);
-        const float a = shape.velocityTimeSensitivity(i);
-        float t = (a + (1.0f - a) * timeFactor) * s.duration * timeScale;
-        t = std::clamp(finiteOr(t, 0.0f), 0.0f, kMaxTicks) - carry;
-        carry = 0.0f;
-        if (t < minimum) {
-            carry = minimum - t;
-            t = minimum;
-        }
-        time_[static_cast<std::size_t>(i)] = std::floor(t);
-    }
-
-    float previous = finiteOr(convert(shape.segment(0).startLevel * levelScale, convertArgument), 0.0f);
     bool nonConstant = false;
     for (int i = 0; i < n; ++i) {
-        const auto at = static_cast<std::size_t>(i);
-        const EnvelopeSegment& s = shape.segment(i);
-        nonConstant = nonConstant || s.endLevel != shape.segment(0).startLevel;
-        level_[at] = finiteOr(convert(s.endLevel * levelScale, convertArgument), 0.0f);
-        exponentOf_[at] = s.curveExponent;
-        norm_[at] = s.curveNorm;
-        delta_[at] = flushDenormal((level_[at] - previous) * s.curveNorm);
-        base_[at] = previous - delta_[at];
-        invTime_[at] = 1.0f / time_[at];
-        nextIndex_[at] = i + 1;
-        previous = level_[at];
+        nonConstant = nonConstant || shape.segment(i).endLevel != shape.segment(0).startLevel;
     }
 
     const int loopStart = shape.loopStart();
     const int loopEnd = loopStart + shape.loopLength() - 1;
     if (shape.loopLength() > 0 && loopStart >= 0 && loopEnd < n) {
-        const auto l0 = static_cast<std::size_t>(loopStart);
-        const auto l1 = static_cast<std::size_t>(loopEnd);
-        constexpr auto slot = static_cast<std::size_t>(kLoopSlot);
-        nextIndex_[l1] = kLoopSlot;
-        nextIndex_[slot] = nextIndex_[l0];
-        time_[slot] = time_[l0];
-        exponentOf_[slot] = exponentOf_[l0];
-        norm_[slot] = norm_[l0];
-        invTime_[slot] = invTime_[l0];
-        level_[slot] = level_[l0];
-        delta_[slot] = flushDenormal((level_[l0] - level_[l1]) * norm_[l0]);
-        base_[slot] = level_[l1] - delta_[slot];
+        loopStart_ = loopStart;
+        loopEnd_ = loopEnd;
         releaseIndex_ = loopEnd + 1;
     } else {
         releaseIndex_ = kLoopSlot;
     }
 
     if (n == 0) {
+        const float level = levelOf(-1);
         goIdle();
         offset_ = 0.0f;
-        value_ = previous;
-        output_ = previous;
+        value_ = level;
+        output_ = level;
         return false;
     }
     load(0);
-    output_ = level_[0];
+    output_ = target_;
     return nonConstant;
+}
+
+bool EnvelopeRunner::playable(int j) const
+{
+    if (shape_ == nullptr) {
+        return false;
+    }
+    const int inShape = std::min(count_, shape_->segmentCount());
+    if (j == kLoopSlot) {
+        return hasLoop() && loopEnd_ < inShape;
+    }
+    return j >= 0 && j < inShape;
+}
+
+float EnvelopeRunner::levelOf(int j) const
+{
+    const float level = j < 0 ? shape_->segment(0).startLevel : shape_->segment(j).endLevel;
+    return finiteOr(convert_(level * levelScale_, convertArgument_), 0.0f);
+}
+
+float EnvelopeRunner::rawTicks(int j) const
+{
+    // The velocity/key factor applies to the sensitive part of each duration.
+    const float a = shape_->velocityTimeSensitivity(j);
+    const float t = (a + (1.0f - a) * timeFactor_) * shape_->segment(j).duration * timeScale_;
+    return std::clamp(finiteOr(t, 0.0f), 0.0f, kMaxTicks);
+}
+
+std::int32_t EnvelopeRunner::ticksOf(int j)
+{
+    // Segments shorter than the minimum are stretched and the extra time is taken from the next.
+    if (j < chainIndex_) {
+        const bool inLoop = hasLoop() && j >= loopStart_;
+        chainIndex_ = inLoop ? loopStart_ : 0;
+        chainCarry_ = inLoop ? loopCarry_ : 0.0f;
+    }
+    float t = minimum_;
+    for (; chainIndex_ <= j; ++chainIndex_) {
+        if (chainIndex_ == loopStart_) {
+            loopCarry_ = chainCarry_;
+        }
+        t = rawTicks(chainIndex_) - chainCarry_;
+        chainCarry_ = 0.0f;
+        if (t < minimum_) {
+            chainCarry_ = minimum_ - t;
+            t = minimum_;
+        }
+    }
+    return static_cast<std::int32_t>(std::floor(t));
+}
+
+EnvelopeRunner::Segment EnvelopeRunner::segmentAt(int j)
+{
+    // The loop slot plays the loop's first segment again, arriving from the loop's last level.
+    const int k = j == kLoopSlot ? loopStart_ : j;
+    const EnvelopeSegment& s = shape_->segment(k);
+    Segment out;
+    out.ticks = ticksOf(k);
+    out.level = levelOf(k);
+    out.exponent = s.curveExponent;
+    out.norm = s.curveNorm;
+    out.next = hasLoop() && k == loopEnd_ ? kLoopSlot : k + 1;
+    return out;
 }
 
 void EnvelopeRunner::goIdle()
@@ -111,26 +141,29 @@ void EnvelopeRunner::goIdle()
 
 void EnvelopeRunner::load(int j)
 {
-    const bool valid = (j >= 0 && j < count_) || (j == kLoopSlot && releaseIndex_ != kLoopSlot);
-    if (!valid) {
+    if (!playable(j)) {
         goIdle();
         return;
     }
-    const auto at = static_cast<std::size_t>(j);
+    const Segment s = segmentAt(j);
+    const float from = levelOf(j == kLoopSlot ? loopEnd_ : j - 1);
     current_ = j;
-    startDelta_ = delta_[at];
-    offset_ = base_[at];
-    samplesLeft_ = segmentLength_ = static_cast<std::int32_t>(time_[at]);
+    currentTicks_ = s.ticks;
+    target_ = s.level;
+    norm_ = s.norm;
+    startDelta_ = flushDenormal((s.level - from) * s.norm);
+    offset_ = from - startDelta_;
+    samplesLeft_ = segmentLength_ = s.ticks;
     x_ = 1.0f;
     value_ = startDelta_;
-    rate_ = invTime_[at];
-    exponent_ = exponentOf_[at];
-    next_ = nextIndex_[at];
+    rate_ = 1.0f / static_cast<float>(s.ticks);
+    exponent_ = s.exponent;
+    next_ = s.next;
 }
 
 void EnvelopeRunner::release()
 {
-    if (fading_ || count_ == 0 || releaseIndex_ == kLoopSlot) {
+    if (fading_ || count_ == 0 || !hasLoop()) {
         return;  // no loop: the envelope plays to its end
     }
     if (releaseIndex_ == count_) {
@@ -142,8 +175,10 @@ void EnvelopeRunner::release()
     }
     const float v = value_ + offset_;
     load(releaseIndex_);
-    const auto at = static_cast<std::size_t>(current_);
-    startDelta_ = flushDenormal((level_[at] - v) * norm_[at]);
+    if (!running()) {
+        return;
+    }
+    startDelta_ = flushDenormal((target_ - v) * norm_);
     value_ = startDelta_;
     offset_ = v - startDelta_;
 }
@@ -166,21 +201,25 @@ void EnvelopeRunner::fastFade()
 void EnvelopeRunner::softRestart()
 {
     fading_ = false;
-    if (saved_ == -1) {
+    if (saved_ == -1 || !playable(saved_)) {
+        saved_ = -1;
         goIdle();
         return;
     }
     // Rises from where the fade got to (0 once it has finished) to the level of the interrupted
     // segment along (1 + n/T)^2, whose norm is 1/3.
     const float from = value_ + offset_;
-    const auto at = static_cast<std::size_t>(saved_);
+    const Segment s = segmentAt(saved_);
     current_ = saved_;
-    next_ = nextIndex_[at];
+    currentTicks_ = s.ticks;
+    target_ = s.level;
+    norm_ = s.norm;
+    next_ = s.next;
     samplesLeft_ = segmentLength_ = kRestartTicks;
     rate_ = 1.0f / static_cast<float>(kRestartTicks);
     exponent_ = 2.0f;
     x_ = 1.0f;
-    startDelta_ = value_ = (level_[at] - from) / 3.0f;
+    startDelta_ = value_ = (s.level - from) / 3.0f;
     offset_ = from - startDelta_;
     saved_ = -1;
 }
@@ -188,8 +227,7 @@ void EnvelopeRunner::softRestart()
 void EnvelopeRunner::jumpTo(int index, float fromLevel, float remainingFraction)
 {
     fading_ = false;
-    const bool valid = (index >= 0 && index < count_) || (index == kLoopSlot && releaseIndex_ != kLoopSlot);
-    if (!valid) {
+    if (!playable(index)) {
         // Stops where it is: no further change of the output.
         const float hold = output_;
         goIdle();
@@ -199,26 +237,38 @@ void EnvelopeRunner::jumpTo(int index, float fromLevel, float remainingFraction)
     }
     fromLevel = finiteOr(fromLevel, 0.0f);
     remainingFraction = std::clamp(finiteOr(remainingFraction, 1.0f), 0.0f, 1.0f);
-    const auto at = static_cast<std::size_t>(index);
+    const Segment s = segmentAt(index);
     current_ = index;
+    currentTicks_ = s.ticks;
+    target_ = s.level;
+    norm_ = s.norm;
     exponent_ = 2.0f;
-    startDelta_ = (level_[at] - fromLevel) / 3.0f;
+    startDelta_ = (s.level - fromLevel) / 3.0f;
     offset_ = fromLevel - startDelta_;
-    samplesLeft_ = segmentLength_ = std::max<std::int32_t>(static_cast<std::int32_t>(time_[at] * remainingFraction), 1);
+    samplesLeft_ = segmentLength_ =
+        std::max<std::int32_t>(static_cast<std::int32_t>(static_cast<float>(s.ticks) * remainingFraction), 1);
     x_ = 1.0f;
     value_ = startDelta_;
     output_ = fromLevel;
     rate_ = 1.0f / static_cast<float>(samplesLeft_);
-    next_ = nextIndex_[at];
+    next_ = s.next;
+}
+
+void EnvelopeRunner::forget()
+{
+    goIdle();
+    shape_ = nullptr;
+    saved_ = -1;
+    fading_ = false;
 }
 
 float EnvelopeRunner::remainingFraction() const
 {
     const bool inSegment = (current_ >= 0 && current_ < count_) || current_ == kLoopSlot;
-    if (!inSegment || segmentLength_ == 0) {
+    if (!inSegment || segmentLength_ == 0 || currentTicks_ <= 0) {
         return 0.0f;
     }
-    return static_cast<float>(samplesLeft_) / time_[static_cast<std::size_t>(current_)];
+    return static_cast<float>(samplesLeft_) / static_cast<float>(currentTicks_);
 }
 
 }  // namespace pelko

@@ -1,16 +1,22 @@
-// The per-voice runtime of one envelope. start() converts a shape into per-segment tables (times
-// in ticks, converted target levels, exponents and the offset/delta pair of each segment); step()
-// then advances one tick (a sample, or a control tick for filter envelopes) with two
-// multiply-adds:
+// The per-voice runtime of one envelope. step() advances one tick (a sample, or a control tick
+// for filter envelopes) with two multiply-adds:
 //     value ← (rate·x·k + 1)·value,   x ← (1 − rate·x)·x,   output = offset + value,
 // which follows offset + delta·(1 + n/T)^k over a segment of T ticks and reaches its target at
-// n = T. The loop runs through a spare slot that travels from the loop's last level back to the
-// level of its first segment. Nothing here allocates; every function may run on the audio thread.
+// n = T. The runner keeps no per-segment tables: it reads the shape it was started with and works
+// out a segment's length, converted target level, exponent and offset/delta pair when the segment
+// begins. Segment lengths form a chain (a segment stretched to the minimum shortens the next), so
+// the runner remembers where along the chain it is and the chain's carry into the loop's start.
+// The loop runs through a spare slot that travels from the loop's last level back to the level of
+// its first segment.
+//
+// The shape must outlive the note: the program owns it and voices are reset before a program's
+// objects are exchanged. Edits made to the shape while a note plays take effect from the note's
+// next segment; segments removed meanwhile end the envelope. Nothing here allocates; every
+// function may run on the audio thread.
 #pragma once
 
 #include "params/envelope_shape.h"
 
-#include <array>
 #include <cstdint>
 
 namespace pelko {
@@ -56,6 +62,8 @@ public:
     // Legato transfer: continues with segment `index` from fromLevel, reaching its level after
     // remainingFraction of its time. index = segment count stops the envelope where it is.
     void jumpTo(int index, float fromLevel, float remainingFraction);
+    // Ends the envelope and lets go of its shape (the voice went back to the free pool).
+    void forget();
 
     float output() const { return output_; }
     // Whether the envelope still runs (false once it has ended).
@@ -67,11 +75,29 @@ public:
     float remainingFraction() const;
 
 private:
-    static constexpr int kSlots = EnvelopeShape::kCapacity + 2;
     // The spare loop slot. It lies past every possible segment count, so "past the end" (the
     // segment count) and the loop slot never coincide, even for a full shape.
     static constexpr int kLoopSlot = EnvelopeShape::kCapacity + 1;
 
+    // What segment j (or the loop slot) starts with.
+    struct Segment {
+        std::int32_t ticks = 0;
+        float level = 0.0f;     // converted target level
+        float exponent = 0.0f;
+        float norm = 0.0f;
+        int next = 0;           // the segment that follows it
+    };
+    // Whether j names a segment that can be played: one still in the shape, or the loop slot of
+    // a loop still in it.
+    bool playable(int j) const;
+    Segment segmentAt(int j);
+    // The converted end level of segment j; −1 is the start level of segment 0.
+    float levelOf(int j) const;
+    // Segment j's length in ticks, following the chain of stretched segments from its start (or
+    // from the loop's start when j lies in or after the loop).
+    std::int32_t ticksOf(int j);
+    float rawTicks(int j) const;
+    bool hasLoop() const { return releaseIndex_ != kLoopSlot; }
     void load(int j);
     void goIdle();
 
@@ -91,14 +117,25 @@ private:
     int releaseIndex_ = kLoopSlot;
     bool fading_ = false;
 
-    std::array<float, kSlots> time_{};
-    std::array<float, kSlots> level_{};
-    std::array<float, kSlots> exponentOf_{};
-    std::array<float, kSlots> norm_{};
-    std::array<float, kSlots> delta_{};
-    std::array<float, kSlots> base_{};
-    std::array<float, kSlots> invTime_{};
-    std::array<int, kSlots> nextIndex_{};
+    // What the note started with.
+    const EnvelopeShape* shape_ = nullptr;
+    Convert convert_ = identity;
+    float convertArgument_ = 0.0f;
+    float levelScale_ = 0.0f;
+    float timeScale_ = 0.0f;
+    float timeFactor_ = 1.0f;
+    float minimum_ = 1.0f;
+    int loopStart_ = 0;
+    int loopEnd_ = 0;
+    // The current segment's full length (for remainingFraction), target level and curve norm.
+    std::int32_t currentTicks_ = 0;
+    float target_ = 0.0f;
+    float norm_ = 0.0f;
+    // The chain of segment lengths: the next segment it would measure and the time that segment
+    // owes to a stretched predecessor; the same debt at the loop's start.
+    int chainIndex_ = 0;
+    float chainCarry_ = 0.0f;
+    float loopCarry_ = 0.0f;
 };
 
 }  // namespace pelko

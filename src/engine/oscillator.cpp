@@ -25,8 +25,16 @@ void Oscillator::disable()
 {
     enabled_ = false;
     active_ = false;
-    samples_ = nullptr;
+    dropWave();
+}
+
+void Oscillator::dropWave()
+{
     wave_.reset();
+    samples_ = nullptr;
+    for (EnvelopeRunner* envelope : {&amp_, &shaper_, &pitch_, &phaseEnvelope_}) {
+        envelope->forget();
+    }
 }
 
 void Oscillator::start(const NoteStart& n, int index, ActiveEnvelopes& active)
@@ -114,9 +122,10 @@ void Oscillator::start(const NoteStart& n, int index, ActiveEnvelopes& active)
     const int k = n.note;
 
     const EnvelopeShape& ampShape = shapeOf(program, object::kOscEnv + index);
-    amp_.start(curveOf(program, object::kOscVelocityLevel + index).at(v) *
-                   curveOf(program, object::kOscKeyLevel + index).at(k) * ampShape.depth(),
-               envelopeTimeScale(ampShape, rate, tempo),
+    const float level = curveOf(program, object::kOscVelocityLevel + index).at(v) *
+                        curveOf(program, object::kOscKeyLevel + index).at(k) * ampShape.depth();
+    silent_ = !(std::isfinite(level) && level != 0.0f);
+    amp_.start(level, envelopeTimeScale(ampShape, rate, tempo),
                curveOf(program, object::kOscVelocityTime + index).at(v) *
                    curveOf(program, object::kOscKeyTime + index).at(k),
                ampShape);

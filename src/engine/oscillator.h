@@ -58,6 +58,14 @@ public:
     // One output sample. pitchFactor: the voice's global pitch envelope and pitch bend.
     [[gnu::always_inline]] float render(float pitchFactor)
     {
+        if (silent_) {
+            // Zero level for the whole note: every sample would be 0, so none is computed; the
+            // amplitude envelope still decides when the oscillator ends.
+            if (!amp_.running()) {
+                active_ = false;
+            }
+            return 0.0f;
+        }
         const float amp = amp_.output();
         if (glideSamplesLeft_ > 0) {
             // The last step lands exactly on the note (summing the steps would miss it slightly).
@@ -110,8 +118,8 @@ public:
     void resume();
     // Clears the running state after a non-finite value: phase and FM input start again from 0.
     void clearState();
-    // Forgets the wave (the voice went back to the free pool).
-    void dropWave() { wave_.reset(); samples_ = nullptr; }
+    // Forgets the wave and the envelopes' shapes (the voice went back to the free pool).
+    void dropWave();
 
     const Wave* wave() const { return wave_.get(); }
     bool enabled() const { return enabled_; }
@@ -150,6 +158,7 @@ private:
     bool shaperMoves_ = false;
     bool enabled_ = false;
     bool active_ = false;
+    bool silent_ = false;  // the amplitude envelope's level scale is 0 for this note
 
     float fmDepthAtStart_ = 0.0f;
     float invRoot_ = 0.0f;

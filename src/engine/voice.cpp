@@ -422,6 +422,11 @@ void Voice::reset()
         osc.resetGlide();
         osc.dropWave();
     }
+    for (int f = 0; f < 2; ++f) {
+        cutoffEnvelope_[static_cast<std::size_t>(f)].forget();
+        resonanceEnvelope_[static_cast<std::size_t>(f)].forget();
+    }
+    globalPitchEnvelope_.forget();
     modValues_.fill(0.0f);
     poisoned_ = false;
 }

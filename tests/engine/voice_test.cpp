@@ -167,3 +167,40 @@ TEST(Voice, NotANumberInTheEngineSettingsNeverReachesTheOutput)
 }
 
 }  // namespace
+
+namespace {
+
+// Oscillator 2 modulates oscillator 1, is heard directly and feeds a product bus with it; at zero
+// level it must leave the sound exactly as if it were off, and still live as long as its envelope.
+TEST(Voice, AnOscillatorAtZeroLevelSoundsExactlyLikeOneTurnedOff)
+{
+    auto setUp = [](EngineFixture& f, bool second) {
+        f.holdLevel(0);
+        f.settings.fmGain[0][1] = 0.5f;
+        f.context.busInputs[0] = {0, 1, -1};
+        f.settings.busSend[0] = {0.0f, 0.0f, 0.3f};
+        if (second) {
+            f.enable(1, 0.7f);
+            f.holdLevel(1);
+            f.envelope(object::kOscEnv + 1).setDepth(0.0f);
+        }
+    };
+    EngineFixture silent;
+    setUp(silent, true);
+    EngineFixture off;
+    setUp(off, false);
+    Voice a(silent.context);
+    Voice b(off.context);
+    a.start(57, 90);
+    b.start(57, 90);
+    const auto left = renderLeft(a, 1 << 13);
+    const auto reference = renderLeft(b, 1 << 13);
+    EXPECT_GT(rms(reference, 1024), 0.05);
+    ASSERT_EQ(left.size(), reference.size());
+    for (std::size_t i = 0; i < left.size(); ++i) {
+        ASSERT_EQ(left[i], reference[i]) << i;
+    }
+    EXPECT_TRUE(a.oscillator(1).active());
+}
+
+}  // namespace
