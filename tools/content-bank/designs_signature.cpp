@@ -27,7 +27,7 @@ float nineteenTone(int key) { return static_cast<float>(6000.0 + (key - 60) * 12
 void addSignatureDesigns(std::vector<Design>& designs)
 {
     const Design list[] = {
-        {"Matrix Cascade", "FM", "Four sines in a chain, each modulating the next, the top one feeding back on itself: a glassy, biting electric tone that mellows",
+        {"Matrix Cascade", "FM", "Four sines in a chain, each modulating the next, the top one feeding back on itself: a bright, biting electric tone that mellows",
          [](Recipe& r) {
              for (int osc = 0; osc < 4; ++osc) {
                  r.wave(osc, "Single Cycle\\Sine");
