@@ -52,7 +52,7 @@ void addBellPluckAndPercussionDesigns(std::vector<Design>& designs)
              r.level(0.4f);
          },
          "glockenspiel fm bright chime"},
-        {"Wind Chimes", "Bells", "Glass and clang spectra with random phases, ringing in a wide echo",
+        {"Wind Chimes", "Bells", "Glass and clang spectra two and one octaves up, ringing in a wide echo",
          [](Recipe& r) {
              unfiltered(r, {{"Bell\\Glass", 24}, {"Bell\\Clang", 12}}, 0.14f, {0.001f, 2.5f, 0.0f, 1.5f});
              r.effect(0, fx::kCrossDelay, {0.3f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f}, 0.35f);

@@ -157,7 +157,7 @@ void addSequenceAndEffectDesigns(std::vector<Design>& designs)
              r.level(0.45f);
          },
          "heartbeat pulse thump"},
-        {"Crystal Rain", "Effects/Atmospheres", "Glass partials with random phases falling through a long cross delay",
+        {"Crystal Rain", "Effects/Atmospheres", "Glass partials and shimmer falling through a long cross delay",
          [](Recipe& r) {
              unfiltered(r, {{"Bell\\Glass", 24}, {"Motion\\Shimmer", 12}}, 0.12f, {0.001f, 1.0f, 0.2f, 1.0f});
              r.effect(0, fx::kCrossDelay, {0.25f, 0.35f, 0.7f, 0.5f, 0.5f, 0.5f}, 0.45f);
