@@ -6,6 +6,9 @@
 #include "params/patch_object_table.h"
 #include "params/setting_objects.h"
 #include "params/text_object.h"
+#include "params/tuning_scale_object.h"
+#include "params/additive_settings_object.h"
+#include "params/user_controls_assignment.h"
 #include "params/wave_name_object.h"
 
 #include <algorithm>
@@ -42,6 +45,10 @@ constexpr int kFx2Param = 173;
 constexpr int kDryWet = 179;
 constexpr int kFxSerial = 181;
 constexpr int kFmScaling = 193;
+constexpr int kAmToFilter1 = 105;
+constexpr int kAmToFilter2 = 107;
+constexpr int kAmRaw = 109;
+constexpr int kUserSliderFirst = 202;
 constexpr int kCommentLines = 4;
 constexpr int kSequencerSteps = 16;
 
@@ -185,6 +192,17 @@ Recipe& Recipe::level(float mainLevel)
     return *this;
 }
 
+Recipe& Recipe::gain(float factor)
+{
+    for (int row = kOutToFilter1; row < kOutRaw + 6; ++row) {
+        p_.values[row] = std::min(1.0f, p_.values[row] * factor);
+    }
+    for (int row = kAmToFilter1; row < kAmRaw + 2; ++row) {
+        p_.values[row] = std::min(1.0f, p_.values[row] * factor);
+    }
+    return *this;
+}
+
 Recipe& Recipe::glide(float time)
 {
     p_.values[kGlide] = 1.0f;
@@ -245,8 +263,9 @@ Recipe& Recipe::fmIndex(int source, int target, float radians)
 Recipe& Recipe::velocity(float levelDb)
 {
     for (int osc = 0; osc < 6; ++osc) {
-        velocityLevel(osc, levelDb);
+        setVelocitySlope(p_.objectAs<CurveObject>(object::kOscVelocityLevel + osc).curve(), levelDb);
     }
+    say("velocity sets the level (" + std::to_string(static_cast<int>(std::lround(levelDb))) + " dB)");
     return *this;
 }
 
@@ -261,6 +280,7 @@ Recipe& Recipe::velocityCutoff(int f, float fractionAt30)
     // The line through (30, fractionAt30) and (127, 1), read back at velocity 0.
     const float atZero = 1.0f - (1.0f - fractionAt30) * 127.0f / 97.0f;
     setVelocityLine(p_.objectAs<CurveObject>(object::kFilterVelocityCutoff + f).curve(), atZero);
+    say("harder notes play brighter");
     return *this;
 }
 
@@ -327,5 +347,137 @@ Recipe& Recipe::sequence(std::initializer_list<int> notes, std::initializer_list
     p_.values[kSeqSpeed] = speed;
     return *this;
 }
+
+void Recipe::say(std::string_view phrase)
+{
+    if (controls_.find(phrase) != std::string::npos) {
+        return;
+    }
+    if (!controls_.empty()) {
+        controls_ += "; ";
+    }
+    controls_ += phrase;
+}
+
+Recipe& Recipe::vibrato(float cents, float rateHz, float delay)
+{
+    // The global pitch envelope's level 0.5 is the note's pitch; level 0.5 ± d bends by
+    // ±2·2d semitones at full depth (see the voice's global pitch range).
+    const float d = std::clamp(cents / 400.0f, 0.0f, 0.5f);
+    const float quarter = 0.25f / rateHz;
+    const EnvelopeSegment segments[5] = {
+        {0.0f, std::max(delay, 0.001f), 0.5f, 0.5f},
+        {0.0f, quarter, 0.5f, 0.5f + d},
+        {0.0f, 2.0f * quarter, 0.5f + d, 0.5f - d},
+        {0.0f, quarter, 0.5f - d, 0.5f},
+        {0.0f, 0.01f, 0.5f, 0.5f},
+    };
+    EnvelopeShape& shape = p_.objectAs<EnvelopeObject>(object::kGlobalPitchEnv).shape();
+    shape.assign(5, segments);
+    shape.setLoop(1, 3);
+    return *this;
+}
+
+Recipe& Recipe::aftertouchVibrato(float fractionAtRest)
+{
+    setVelocityLine(p_.objectAs<CurveObject>(object::kVibratoAmountAftertouch).curve(), fractionAtRest);
+    say("aftertouch deepens the vibrato");
+    return *this;
+}
+
+Recipe& Recipe::aftertouchCutoff(int f, float fractionAtRest)
+{
+    setVelocityLine(p_.objectAs<CurveObject>(object::kAftertouchFilterCutoff + f).curve(), fractionAtRest);
+    p_.values[kCutoff + f] = std::clamp(p_.values[kCutoff + f] / std::max(fractionAtRest, 0.05f), 0.0f, 1.0f);
+    say("aftertouch opens the filter");
+    return *this;
+}
+
+Recipe& Recipe::aftertouchFm(int target, float fractionAtRest)
+{
+    setVelocityLine(p_.objectAs<CurveObject>(object::kOscFmAftertouch + target).curve(), fractionAtRest);
+    say("aftertouch deepens the FM");
+    return *this;
+}
+
+Recipe& Recipe::userControl(int slider, std::string_view caption, int parameter, float high, std::string_view what)
+{
+    auto& assignment = p_.objectAs<UserControlsAssignment>(object::kUserControlsAssignment);
+    // The slider rests at 0, where every assigned parameter keeps the value the recipe gave it.
+    assignment.add(slider, parameter, p_.values[parameter], high);
+    p_.objectAs<TextObject>(object::kUserControlText + slider).setText(caption);
+    p_.values[kUserSliderFirst + slider] = 0.0f;
+    if (!what.empty()) {
+        say(std::string(caption) + " " + std::string(what));
+    }
+    return *this;
+}
+
+Recipe& Recipe::modWheel(int parameter, float high, std::string_view what)
+{
+    return userControl(0, "Mod Wheel", parameter, high, what);
+}
+
+Recipe& Recipe::ampShape(int osc, std::initializer_list<std::pair<float, float>> segments, int loopStart, int loopLength)
+{
+    std::array<EnvelopeSegment, 16> list{};
+    int n = 0;
+    float start = 0.0f;
+    for (const auto& [duration, level] : segments) {
+        if (n < static_cast<int>(list.size())) {
+            list[static_cast<std::size_t>(n)].duration = duration;
+            list[static_cast<std::size_t>(n)].startLevel = start;
+            list[static_cast<std::size_t>(n)].endLevel = level;
+            start = level;
+            ++n;
+        }
+    }
+    EnvelopeShape& shape = p_.objectAs<EnvelopeObject>(object::kOscEnv + osc).shape();
+    shape.assign(n, list.data());
+    shape.setLoop(loopStart, loopLength);
+    return *this;
+}
+
+Recipe& Recipe::ringBus(int bus, int a, int b, int c, float toFilter1, float toFilter2, float rawSend)
+{
+    auto& settings = p_.objectAs<ProductBusObject>(object::kAmSettings + bus);
+    settings.setOscillator(0, a);
+    settings.setOscillator(1, b);
+    settings.setOscillator(2, c);
+    p_.values[kAmToFilter1 + bus] = toFilter1;
+    p_.values[kAmToFilter2 + bus] = toFilter2;
+    p_.values[kAmRaw + bus] = rawSend;
+    return *this;
+}
+
+Recipe& Recipe::additive(int osc, std::initializer_list<float> harmonicLevels)
+{
+    auto& settings = p_.objectAs<AdditiveSettingsObject>(object::kAdditiveSettings + osc);
+    int h = 0;
+    for (float level : harmonicLevels) {
+        if (h < AdditiveSettingsObject::kHarmonics) {
+            settings.setLevel(h++, level);
+        }
+    }
+    return wave(osc, "User-Defined\\User" + std::to_string(osc + 1));
+}
+
+Recipe& Recipe::tuning(std::string_view name, float (*centsOfKey)(int key))
+{
+    TuningScale& scale = p_.objectAs<TuningScaleObject>(object::kMicrotuningScale).scale();
+    scale.setName(name);
+    for (int key = 0; key < kKeys; ++key) {
+        scale.setCents(key, centsOfKey(key));
+    }
+    return *this;
+}
+
+Recipe& Recipe::set(int parameter, float value)
+{
+    p_.values[static_cast<std::size_t>(parameter)] = value;
+    return *this;
+}
+
+float Recipe::value(int parameter) const { return p_.values[static_cast<std::size_t>(parameter)]; }
 
 }  // namespace pelko::factory

@@ -4,6 +4,8 @@
 
 #include "params/program.h"
 
+#include <initializer_list>
+#include <string>
 #include <string_view>
 
 namespace pelko::factory {
@@ -26,6 +28,9 @@ public:
 
     Recipe& voices(int count);        // 1–32
     Recipe& level(float mainLevel);   // the Main Level value 0–1
+    // Multiplies every oscillator and product-bus send by `factor` (each limited to 1): the gain
+    // staging ahead of the effects, for programs Main Level alone cannot make loud enough.
+    Recipe& gain(float factor);
     Recipe& glide(float time);        // glide on with this time (0–1) on every oscillator
 
     // Oscillator i (0–5).
@@ -67,8 +72,46 @@ public:
     Recipe& sequence(std::initializer_list<int> notes, std::initializer_list<int> velocities, float length,
                      float speed);
 
+    // Playing controls. Each adds a phrase to controls(), so a program's comment says what its
+    // velocity, aftertouch, mod wheel and user controls do.
+    //
+    // A vibrato of about `cents` either side at `rateHz` (the looping global pitch envelope, after
+    // `delay` seconds at the start of each note), scaled by Vib. Depth.
+    Recipe& vibrato(float cents, float rateHz, float delay = 0.0f);
+    // Aftertouch deepens the vibrato: at no pressure it has `fractionAtRest` of its depth.
+    Recipe& aftertouchVibrato(float fractionAtRest);
+    // Aftertouch opens filter f: its cutoff value at no pressure is `fractionAtRest` of the value at
+    // full pressure, and the recipe's cutoff becomes the no-pressure value.
+    Recipe& aftertouchCutoff(int f, float fractionAtRest);
+    // Aftertouch deepens the FM into `target`: at no pressure the depth is `fractionAtRest` of full.
+    Recipe& aftertouchFm(int target, float fractionAtRest);
+    // User slider `slider` (0–5, slider 0 is the one the mod wheel is meant for, captioned "Mod
+    // Wheel") sweeps `parameter` from its current value (slider at 0, as stored) to `high`. More
+    // parameters can be added to the same slider by calling again; `what` is said once.
+    Recipe& userControl(int slider, std::string_view caption, int parameter, float high, std::string_view what = {});
+    Recipe& modWheel(int parameter, float high, std::string_view what = {});
+    const std::string& controls() const { return controls_; }
+
+    // An amplitude envelope from breakpoints: levels at the ends of segments of the given lengths
+    // (seconds), starting from 0; segments [loopStart, loopStart + loopLength) repeat while the key
+    // is held, the segments after them are the release.
+    Recipe& ampShape(int osc, std::initializer_list<std::pair<float, float>> segments, int loopStart, int loopLength);
+    // Product bus `bus` (0–1) multiplies oscillators a and b (and c, −1 for none); it goes to filter
+    // 1, filter 2 and straight out with these sends (0–1).
+    Recipe& ringBus(int bus, int a, int b, int c, float toFilter1, float toFilter2, float rawSend);
+    // Oscillator `osc` plays its own additive wave: harmonic levels from the first harmonic up.
+    Recipe& additive(int osc, std::initializer_list<float> harmonicLevels);
+    // The program's own tuning: cents above key 0 for every key, from `centsOfKey`.
+    Recipe& tuning(std::string_view name, float (*centsOfKey)(int key));
+    // Any parameter by its row, for the settings the other calls do not cover.
+    Recipe& set(int parameter, float value);
+    float value(int parameter) const;
+
 private:
+    void say(std::string_view phrase);
+
     Program& p_;
+    std::string controls_;
 };
 
 // The stored 0–1 value that selects a whole number n in a range mapped as trunc(v·scale) around

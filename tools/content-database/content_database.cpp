@@ -1,7 +1,8 @@
-// Builds the presets database file of the install folder: the library's tables, the factory
+// pelko-content-database LEVELS OUTPUT.db: builds the presets database file of the install folder: the library's tables, the factory
 // category tree, made by the same code the plug-in uses, and every factory program filed in its
 // category (the same recipes the factory bank is built from). Written to a temporary file first and
 // renamed, so a failed build never leaves a half-made database behind.
+#include "factory_levels.h"
 #include "factory_programs.h"
 #include "library/factory_library.h"
 #include "library/preset_database.h"
@@ -15,9 +16,9 @@
 
 namespace {
 
-bool addFactoryPrograms(pelko::FactoryLibrary& library)
+bool addFactoryPrograms(pelko::FactoryLibrary& library, std::vector<pelko::factory::FactoryProgram>& programs)
 {
-    for (pelko::factory::FactoryProgram& entry : pelko::factory::factoryPrograms()) {
+    for (pelko::factory::FactoryProgram& entry : programs) {
         const std::string name(entry.program.name());
         const int id = library.categoryId(entry.category);
         // The bank stores the category number a new library gives; a library numbered otherwise
@@ -40,14 +41,23 @@ bool addFactoryPrograms(pelko::FactoryLibrary& library)
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: pelko-content-database OUTPUT.db\n");
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: pelko-content-database LEVELS OUTPUT.db\n");
         return 2;
     }
     // A build never opens dialogs: messages go to stderr, questions are answered No.
     pelko::setUserInterface(std::make_shared<pelko::HeadlessUserInterface>());
+    // Every program at the Main Level the levelling tool measured for it.
+    std::vector<pelko::factory::ProgramLevel> levels;
+    std::vector<pelko::factory::FactoryProgram> programs = pelko::factory::factoryPrograms();
+    std::string error;
+    if (!pelko::factory::loadProgramLevels(argv[1], levels, error) ||
+        !pelko::factory::applyProgramLevels(programs, levels, error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return 1;
+    }
 
-    std::string target = argv[1];
+    std::string target = argv[2];
     std::string temporary = target + ".tmp";
     std::remove(temporary.c_str());
     bool ok;
@@ -56,7 +66,7 @@ int main(int argc, char** argv)
         ok = db.open(temporary);
         if (ok) {
             pelko::FactoryLibrary library(db);
-            ok = library.createCategories() && addFactoryPrograms(library);
+            ok = library.createCategories() && addFactoryPrograms(library, programs);
         }
         db.close();
     }
