@@ -10,7 +10,7 @@ CMAKE_FLAGS ?=
 
 SHOTS ?= $(BUILD)/screenshots
 
-.PHONY: screenshots all deps configure build fuzz-long package test test-main test-asan test-tsan test-fuzz fuzz demo install clean bench
+.PHONY: levels screenshots all deps configure build fuzz-long package test test-main test-asan test-tsan test-fuzz fuzz demo install clean bench
 
 all: build
 
@@ -46,6 +46,12 @@ screenshots: build
 	@cp $(SHOTS)/pelko-1x-10-SeqPage.png docs/sequencer-page.png
 	@cp $(SHOTS)/pelko-1x-11-FxPage.png docs/effects-page.png
 	@echo "Pictures of every page in $(SHOTS)/"
+
+# Measures the loudness of every factory program on the release module again and writes the
+# levels the factory banks are built with (content/levels/); run it after a change to the sound.
+levels: build
+	@cmake --build $(BUILD) --target factory_levels
+	@cmake --build $(BUILD) -j $(JOBS)
 
 bench: build
 	@$(BUILD)/bench/pelko_bench
