@@ -5,6 +5,8 @@
 #include "platform/messages.h"
 
 #include <dlfcn.h>
+#include <limits.h>
+#include <stdlib.h>
 
 namespace pelko {
 
@@ -16,6 +18,18 @@ std::string asFolder(std::string path)
     return path;
 }
 
+std::string absoluteFolder(const std::string& folder)
+{
+    if (folder.empty() || folder.front() == '/') {
+        return folder.empty() ? folder : asFolder(folder);
+    }
+    char resolved[PATH_MAX];
+    if (::realpath(folder.c_str(), resolved) == nullptr) {
+        return asFolder(folder);
+    }
+    return asFolder(resolved);
+}
+
 std::string moduleFolder()
 {
     Dl_info info{};
@@ -23,7 +37,7 @@ std::string moduleFolder()
         return {};
     }
     std::string folder = folderPart(info.dli_fname);
-    return folder.empty() ? std::string("./") : asFolder(folder);
+    return absoluteFolder(folder.empty() ? std::string("./") : folder);
 }
 
 std::optional<std::string> findInstallFolder(RegistryStore& settings, const std::string& besideModule)
@@ -47,7 +61,7 @@ std::optional<std::string> findInstallFolder(RegistryStore& settings, const std:
     if (!chosen) {
         return std::nullopt;
     }
-    std::string folder = asFolder(folderPart(*chosen));
+    std::string folder = absoluteFolder(folderPart(*chosen));
     settings.writeText(registry::kPath, folder);
     return folder;
 }

@@ -21,4 +21,10 @@ std::optional<std::string> findInstallFolder(RegistryStore& settings, const std:
 // Ensures a trailing separator.
 std::string asFolder(std::string path);
 
+// The folder as an absolute path ending with a separator: a relative one (a module loaded by a
+// relative path) is resolved against the working directory, so that the stored install folder
+// still names the same place when the next host runs elsewhere. Unresolvable folders are
+// returned as they are.
+std::string absoluteFolder(const std::string& folder);
+
 }  // namespace pelko
