@@ -141,7 +141,7 @@ private:
              << ", syncBitmap=sync.png\n";
         // Split in two: the reader takes lines of at most 511 characters.
         ini_ << "EditorBars: levelBarColor=" << accent_.hex << ", phaseBarColor=" << look_.colour("curveAlt").hex
-             << ", barWidth=5, barSpacing=2, gridTextStep=8, gridTextY=2\n";
+             << ", barWidth=10, barSpacing=4, gridTextStep=8, gridTextY=2\n";
         ini_ << "Editor: @=EditorLines, @=EditorHandles, @=EditorBars\n";
         ini_ << "List: @=Text, spacing=16, scrollbarSpacing=2, scrollbarColor=" << fieldEdge_.hex << ", handleColor=" << dim.hex
              << ", handleWidth=6, fontEmptyCategory=fontdim.png\n";
