@@ -441,9 +441,11 @@ private:
         }
         if (w.kind == "user") {
             // A user control: its editable caption, the knob and its value.
-            field(kValueWidth, line_);
+            // The caption takes the whole column, so that names like "Mod Wheel" fit.
+            field(kCell, line_);
             control("UserControlTextDisplayer", "USER_CONTROL_TEXT" + w.tag,
-                    "@=Value, hspace=2, valueX=" + std::to_string(kValueWidth) + ", label=User " + w.tag + at(w.x + 4, w.y));
+                    "@=Value, hspace=2, width=" + std::to_string(kCell) + ", valueX=" + std::to_string(kCell) +
+                        ", background=" + fieldName(kCell, line_) + ", label=User " + w.tag + at(w.x, w.y));
             control("MyUserControlSliderOrKnob", "UserSlider" + w.tag, "@=Knob" + at(w.x + (kCell - knob_) / 2, w.y + kLabel));
             control("BitmapParamDisplayer", "UserSlider" + w.tag, "@=Value" + at(w.x + 4, w.y + kLabel + knob_ + 2));
             return true;
