@@ -21,6 +21,14 @@ using namespace pelko;
 
 const std::string kInstall = PELKO_BUILD_INSTALL_FOLDER;
 
+// The spectrum of every zone of every wave takes seconds to measure; the content is the same in
+// every build, so the sanitizer and debug builds measure every third zone (and the last) only.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__) || !defined(NDEBUG)
+constexpr int kZoneStride = 3;
+#else
+constexpr int kZoneStride = 1;
+#endif
+
 class FactoryWaves : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { bank_ = new WaveBank(kInstall); }
@@ -115,6 +123,9 @@ TEST_F(FactoryWaves, EveryWaveLoadsAndNoZoneHasPartialsAboveNyquistAtItsHighestK
             ASSERT_GE(highest[static_cast<std::size_t>(z)], 0) << name << " zone " << z << " is never played";
             const std::size_t loop = zone.length - static_cast<std::uint32_t>(zone.loopStart);
             ASSERT_TRUE(isPowerOfTwo(loop)) << name;
+            if (z % kZoneStride != 0 && z != wave->zoneCount() - 1) {
+                continue;
+            }
             std::vector<double> amplitude = harmonicAmplitudes(zone.samples + zone.loopStart, loop);
             const double peak = *std::max_element(amplitude.begin(), amplitude.end());
             ASSERT_GT(peak, 100.0) << name << " zone " << z << " is silent";
@@ -131,7 +142,7 @@ TEST_F(FactoryWaves, EveryWaveLoadsAndNoZoneHasPartialsAboveNyquistAtItsHighestK
                 brightest = std::max(brightest, hz);
             }
         }
-        if (name != "Single Cycle\\Sine" && name.rfind("Noise\\Rumble", 0) != 0 && name != "Motion\\Chorus Sine") {
+        if (kZoneStride == 1 && name != "Single Cycle\\Sine" && name.rfind("Noise\\Rumble", 0) != 0 && name != "Motion\\Chorus Sine") {
             // Band-limited, not dulled: some zone reaches into the top octave.
             EXPECT_GT(brightest, 11025.0) << name;
         }
