@@ -69,18 +69,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint32_t hash = inputHash(data, size);
     // A whole import converts all 32 voices of a dump, some thirty times the work of checking and
     // converting one; the voices are converted alike. So the import runs for every input that is
-    // no dump (it is refused at once) and for one dump in sixteen; every other dump has one of its
+    // no dump (it is refused at once) and for one dump in 128; every other dump has one of its
     // voices, chosen by its bytes, converted from where the import reads it.
     const bool dump = pelko::isBulkDump(data, size);
-    if (!dump || hash % 16 == 0) {
+    if (!dump || hash % 128 == 0) {
         BankHost host;
         pelko::importSysexBytes(host, data, size, "fuzz.syx");
     } else {
-        convertVoice(pelko::packedVoice(data, static_cast<int>((hash >> 4) % pelko::kBulkDumpVoices)));
+        convertVoice(pelko::packedVoice(data, static_cast<int>((hash >> 7) % pelko::kBulkDumpVoices)));
     }
-    // Any bytes as one packed voice, whatever layout they hold.
-    std::uint8_t packed[pelko::kPackedVoiceSize] = {};
-    std::copy_n(data, std::min(size, sizeof packed), packed);
-    convertVoice(packed);
+    if (!dump) {
+        // Any other bytes as one packed voice, whatever layout they hold.
+        std::uint8_t packed[pelko::kPackedVoiceSize] = {};
+        std::copy_n(data, std::min(size, sizeof packed), packed);
+        convertVoice(packed);
+    }
     return 0;
 }
