@@ -1,5 +1,8 @@
 #include "wave_families.h"
 
+#include "more_families.h"
+#include "recipe_tools.h"
+
 #include "wave/harmonics.h"
 
 #include <algorithm>
@@ -12,31 +15,6 @@ namespace content_waves {
 namespace {
 
 constexpr double kPi = std::numbers::pi;
-
-// xorshift64*, seeded from the wave's name (FNV-1a): the same name always gives the same draws.
-class Random {
-public:
-    explicit Random(const std::string& seedText)
-    {
-        state_ = 1469598103934665603ull;
-        for (unsigned char c : seedText) {
-            state_ = (state_ ^ c) * 1099511628211ull;
-        }
-        if (state_ == 0) {
-            state_ = 1;
-        }
-    }
-    double uniform()  // [0, 1)
-    {
-        state_ ^= state_ >> 12;
-        state_ ^= state_ << 25;
-        state_ ^= state_ >> 27;
-        return static_cast<double>((state_ * 2685821657736338717ull) >> 11) * 0x1.0p-53;
-    }
-
-private:
-    std::uint64_t state_;
-};
 
 WaveRecipe singleCycle(const std::string& name, std::function<double(int)> amplitude, double phase = 0.0)
 {
@@ -124,22 +102,6 @@ ArchiveRecipe organs()
              organ("Reed", "008080808"), organ("Sub", "850000000")}};
 }
 
-struct Formant {
-    double frequency;  // Hz
-    double bandwidth;  // Hz
-    double gain;
-};
-
-double formantGain(const std::vector<Formant>& formants, double frequency)
-{
-    double g = 0.015;  // the breath between the formants
-    for (const Formant& f : formants) {
-        double x = (frequency - f.frequency) / (0.5 * f.bandwidth);
-        g += f.gain / std::sqrt(1.0 + x * x);
-    }
-    return g;
-}
-
 // A voiced source (harmonics falling 6 dB an octave) shaped by formants that stay at the same
 // frequencies over the whole keyboard: each zone evaluates them at its own pitch.
 WaveRecipe vowel(const std::string& name, std::vector<Formant> formants)
@@ -158,21 +120,6 @@ WaveRecipe vowel(const std::string& name, std::vector<Formant> formants)
         }
         return partials;
     };
-    return recipe;
-}
-
-// Loops that hold many cycles of the note, so partials can sit between its harmonics: a detuned
-// copy, or a slowly changing spectrum. 128 bins per harmonic: a neighbour bin is 13.5 cents.
-constexpr std::size_t kMotionLength = 32768;
-constexpr long kBinsPerNote = 128;
-
-WaveRecipe motionRecipe(const std::string& name)
-{
-    WaveRecipe recipe;
-    recipe.name = name;
-    recipe.loopLength = kMotionLength;
-    recipe.rootFrequency = kBinsPerNote * 44100.0 / kMotionLength;
-    recipe.zoneTopKeys = zonesFrom(35, 12);
     return recipe;
 }
 
@@ -195,29 +142,6 @@ WaveRecipe detuned(const std::string& name, std::vector<int> detunes, std::funct
         return partials;
     };
     return recipe;
-}
-
-// Harmonic h whose complex amplitude follows envelope(h, φ) over the loop (φ from 0 to 1): the
-// envelope's Fourier series places sidebands at h·128 ± m.
-std::vector<Partial> modulatedHarmonics(int harmonics, const std::function<std::complex<double>(int, double)>& envelope)
-{
-    constexpr std::size_t kSteps = 512;
-    std::vector<Partial> partials;
-    for (int h = 1; h <= harmonics; ++h) {
-        std::vector<std::complex<double>> series(kSteps);
-        for (std::size_t k = 0; k < kSteps; ++k) {
-            series[k] = envelope(h, static_cast<double>(k) / kSteps);
-        }
-        pelko::fourierTransform(series, false);
-        for (std::size_t k = 0; k < kSteps; ++k) {
-            long m = k < kSteps / 2 ? static_cast<long>(k) : static_cast<long>(k) - static_cast<long>(kSteps);
-            std::complex<double> c = series[k] / static_cast<double>(kSteps);
-            if (std::abs(c) > 1e-6) {
-                partials.push_back({h * kBinsPerNote + m, std::abs(c), std::arg(c) / (2.0 * kPi)});
-            }
-        }
-    }
-    return partials;
 }
 
 ArchiveRecipe motion()
@@ -369,12 +293,6 @@ WaveRecipe noise(const std::string& name, std::function<double(double)> spectrum
     return recipe;
 }
 
-double band(double frequency, double centre, double octaves)
-{
-    double x = std::log2(frequency / centre) / octaves;
-    return std::exp(-0.5 * x * x);
-}
-
 ArchiveRecipe noises()
 {
     return {"Noise.vfs",
@@ -387,7 +305,11 @@ ArchiveRecipe noises()
 
 }  // namespace
 
-std::vector<ArchiveRecipe> factoryArchives() { return {singleCycles(), organs(), vocals(), bells(), motion(), noises()}; }
+std::vector<ArchiveRecipe> factoryArchives()
+{
+    return {singleCycles(),   organs(),         vocals(),         bells(),         motion(),     noises(),
+            analogueShapes(), digitalShapes(),  formantVoices(),  breathsAndBursts(), keyZonedWaves()};
+}
 
 ExternalExample externalExample()
 {
