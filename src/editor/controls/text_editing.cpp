@@ -17,9 +17,10 @@ public:
 
     int keyDown(int key) override
     {
+        // Return and Escape end the edit, and the watcher may end it too, which can release the
+        // last reference to this editor: keep it alive until the call returns.
+        const Ref<TextEditor> self = Ref<TextEditor>::share(this);
         if (key == kKeyEscape && watch_.escaped && editing()) {
-            // The watcher may end this edit: keep the editor alive until the call returns.
-            const Ref<TextEditor> self = Ref<TextEditor>::share(this);
             watch_.escaped();
             return 1;
         }
