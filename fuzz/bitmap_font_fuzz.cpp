@@ -4,6 +4,7 @@
 #include "editor/toolkit/draw_context.h"
 #include "editor/toolkit/offscreen.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -33,8 +34,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     pelko::Offscreen target(64, 16, pelko::colours::kWhite, scale);
     pelko::DrawContext context(target);
+    // Text is cut at the rectangle's right edge: the last column drawn is the text's or the edge's.
     int right = font->draw(context, all, pelko::Rect{0, 0, 64, 16});
-    if (right != font->textWidth(all) - 1) {
+    if (right != std::min(font->textWidth(all), 64) - 1) {
         std::abort();
     }
     return 0;
