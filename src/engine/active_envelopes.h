@@ -32,6 +32,7 @@ public:
         }
     }
     int count() const { return count_; }
+    const EnvelopeRunner* at(int i) const { return list_[static_cast<std::size_t>(i)]; }
 
 private:
     std::array<EnvelopeRunner*, kCapacity> list_{};

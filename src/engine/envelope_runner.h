@@ -75,6 +75,8 @@ public:
     float remainingFraction() const;
 
 private:
+    friend class VoiceLanes;
+
     // The spare loop slot. It lies past every possible segment count, so "past the end" (the
     // segment count) and the loop slot never coincide, even for a full shape.
     static constexpr int kLoopSlot = EnvelopeShape::kCapacity + 1;

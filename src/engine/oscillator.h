@@ -129,6 +129,8 @@ public:
     float length() const { return length_; }
 
 private:
+    friend class VoiceLanes;
+
     const float* shaperTable() const { return shaperCurve_ != nullptr ? shaperCurve_->activeTable() : nullptr; }
     // Brings a position into 0 ≤ pos < length: negative positions wrap by the whole length,
     // positions past the end by the loop length; a non-finite one becomes 0.

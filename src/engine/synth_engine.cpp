@@ -104,6 +104,21 @@ void SynthEngine::render(float* left, float* right, int frames, bool accumulate,
         const float gainLeft = settings_.engineGain * leftBalance_;
         const float gainRight = settings_.engineGain * rightBalance_;
         renderPosition_.store(position, std::memory_order_relaxed);
+        // Voices in lanes, a run at a time, whenever nothing needs the voices sample by sample.
+        while (voices_ != nullptr && lanes_ && !voicesFading_ && settings_.sequencer.steps == 0 &&
+               position < runEnd) {
+            const int run = std::min(runEnd - position, static_cast<int>(runLeft_.size()));
+            voices_->renderRun(runLeft_.data(), runRight_.data(), run);
+            for (int n = 0; n < run; ++n, ++position) {
+                if (accumulate) {
+                    left[position] += runLeft_[static_cast<std::size_t>(n)] * gainLeft;
+                    right[position] += runRight_[static_cast<std::size_t>(n)] * gainRight;
+                } else {
+                    left[position] = runLeft_[static_cast<std::size_t>(n)] * gainLeft;
+                    right[position] = runRight_[static_cast<std::size_t>(n)] * gainRight;
+                }
+            }
+        }
         for (; position < runEnd; ++position) {
             // No voices sound until the voice pool exists.
             float sumLeft = 0.0f;

@@ -15,6 +15,7 @@
 #include "engine/event_cursor.h"
 #include "params/tuning_scale.h"
 #include "engine/voice_context.h"
+#include "engine/voice_lanes.h"
 #include "params/engine_settings.h"
 #include "wave/wave.h"
 
@@ -120,6 +121,10 @@ public:
     EffectSlots& effects() { return effects_; }
     const EffectSlots& effects() const { return effects_; }
     VoiceManager* voiceManager() const { return voices_.get(); }
+    // Voices render in lanes (the default) or one sample at a time through Voice::render, the
+    // reference the lanes must equal bit for bit. Call between render calls.
+    void setLaneRendering(bool on) { lanes_ = on; }
+    bool laneRendering() const { return lanes_; }
 
     float sampleRate() const { return sampleRate_; }
     float tempo() const { return context_.tempo; }
@@ -168,6 +173,10 @@ private:
     int finishedUpTo_ = 0;
     // The fade of fadeOutVoices: the voice sum's gain while it runs, and its fall per sample.
     bool voicesFading_ = false;
+    // Whether voices render in lanes (the fast path) or one sample at a time (the reference).
+    bool lanes_ = true;
+    std::array<float, VoiceLanes::kMaxFrames> runLeft_{};
+    std::array<float, VoiceLanes::kMaxFrames> runRight_{};
     float fadeGain_ = 1.0f;
     float fadeStep_ = 0.0f;
 };

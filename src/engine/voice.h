@@ -95,6 +95,7 @@ public:
 private:
     friend class VoiceManager;
     friend class StepSequencer;
+    friend class VoiceLanes;
 
     void controlTick();
     void takeGains();

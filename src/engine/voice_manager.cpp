@@ -9,6 +9,9 @@ VoiceManager::VoiceManager(VoiceContext& context, int polyphony, int poolSize)
     : context_(context), polyphony_(std::clamp(polyphony, 1, 32))
 {
     try {
+        blockOutput_.resize(2 * VoiceLanes::kLanes * VoiceLanes::kMaxFrames);
+        runOrder_.reserve(static_cast<std::size_t>(std::max(poolSize, 0)));
+        finished_.resize(static_cast<std::size_t>(std::max(poolSize, 0)));
         pool_.reserve(static_cast<std::size_t>(std::max(poolSize, 0)));
         for (int i = 0; i < poolSize; ++i) {
             auto voice = std::make_unique<Voice>(context_);
@@ -67,6 +70,56 @@ void VoiceManager::toFree(Voice* voice)
     moveTo(free_, voice);
     voice->returnList = nullptr;
     voice->reset();
+}
+
+void VoiceManager::renderRun(float* left, float* right, int frames)
+{
+    for (int n = 0; n < frames; ++n) {
+        left[n] = right[n] = 0.0f;
+    }
+    runOrder_.clear();
+    for (Voice* v = playing_.head; v != nullptr && runOrder_.size() < runOrder_.capacity(); v = v->next) {
+        runOrder_.push_back(v);
+    }
+    const int total = static_cast<int>(runOrder_.size());
+    if (total == 0 || frames <= 0 || blockOutput_.empty()) {
+        return;
+    }
+    constexpr int kLanes = VoiceLanes::kLanes;
+    constexpr int kFrames = VoiceLanes::kMaxFrames;
+    float* outLeft[kLanes];
+    float* outRight[kLanes];
+    for (int l = 0; l < kLanes; ++l) {
+        outLeft[l] = blockOutput_.data() + static_cast<std::size_t>(2 * l * kFrames);
+        outRight[l] = outLeft[l] + kFrames;
+    }
+    int finishedCount = 0;
+    for (int first = 0; first < total; first += kLanes) {
+        const int count = std::min(kLanes, total - first);
+        Voice* const* block = runOrder_.data() + first;
+        int finishedAt[kLanes];
+        VoiceLanes::render(block, count, frames, outLeft, outRight, finishedAt);
+        for (int l = 0; l < count; ++l) {
+            const float* voiceLeft = outLeft[l];
+            const float* voiceRight = outRight[l];
+            for (int n = 0; n < frames; ++n) {
+                left[n] += voiceLeft[n];
+                right[n] += voiceRight[n];
+            }
+            if (finishedAt[l] >= 0) {
+                // Kept in the order the per-sample loop unlinks them: by sample, then list order.
+                const FinishedVoice entry{finishedAt[l], block[l]};
+                int at = finishedCount++;
+                for (; at > 0 && finished_[static_cast<std::size_t>(at - 1)].frame > entry.frame; --at) {
+                    finished_[static_cast<std::size_t>(at)] = finished_[static_cast<std::size_t>(at - 1)];
+                }
+                finished_[static_cast<std::size_t>(at)] = entry;
+            }
+        }
+    }
+    for (int k = 0; k < finishedCount; ++k) {
+        unlinkFinished(finished_[static_cast<std::size_t>(k)].voice);
+    }
 }
 
 Voice* VoiceManager::chooseVictim() const

@@ -19,6 +19,7 @@
 #pragma once
 
 #include "engine/voice.h"
+#include "engine/voice_lanes.h"
 
 #include <memory>
 #include <vector>
@@ -74,6 +75,13 @@ public:
         right = sumRight;
     }
 
+    // The same for a run of samples (at most VoiceLanes::kMaxFrames): the playing voices render
+    // in lanes (engine/voice_lanes.h), a block at a time, and their sums go to left and right in
+    // the order of the playing list, so every sample equals what renderSample would give. The
+    // voices that finished are unlinked in the order renderSample would have met them. Not while
+    // the step sequencer runs: its voices start voices in the middle of a sample.
+    void renderRun(float* left, float* right, int frames);
+
     // Moves a finished voice to its return list (resetting it when that is the free list) and
     // returns the voice that followed it.
     Voice* unlinkFinished(Voice* voice);
@@ -112,6 +120,14 @@ private:
 
     VoiceContext& context_;
     int polyphony_;
+    // Outputs of one block of voices for one run, and the playing list as the run found it.
+    std::vector<float> blockOutput_;
+    std::vector<Voice*> runOrder_;
+    struct FinishedVoice {
+        int frame = 0;
+        Voice* voice = nullptr;
+    };
+    std::vector<FinishedVoice> finished_;
     std::vector<std::unique_ptr<Voice>> pool_;
     VoiceList free_;
     VoiceList playing_;

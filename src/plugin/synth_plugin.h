@@ -148,6 +148,9 @@ public:
     // processing lock.
     VoiceManager* voiceManager() const { return engine_.voiceManager(); }
     const WaveSlot& waveSlot(int oscillator) const { return engine_.waveSlot(oscillator); }
+    // Voices in lanes (the default) or one sample at a time, the reference the lanes equal bit for
+    // bit. For measurements and tests; call it between process calls.
+    void setLaneRendering(bool on) { engine_.setLaneRendering(on); }
 
     // ---- program storage ----------------------------------------------------------------------
     // The state file: restored at construction, saved at destruction.

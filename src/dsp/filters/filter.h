@@ -53,6 +53,8 @@ public:
     float smoothing() const { return smoothing_; }
 
 protected:
+    friend class VoiceLanes;
+
     Filter(int typeId, const FilterTables& tables, bool flushesDenormals)
         : tables_(&tables), typeId_(typeId), flushesDenormals_(flushesDenormals)
     {
