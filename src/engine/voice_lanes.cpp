@@ -68,6 +68,9 @@ struct VoiceLanes::Block {
     F mod[8];
     F pitchBend, pitchDepth, gain[6][8], send[6][3], busSend[2][3], panLeft[2], panRight[2];
     I gainOn[6][8];
+    // The FM sources of each oscillator that some lane listens to, in ascending order.
+    int sources[6][8];
+    int sourceCount[6];
     I countdown, sounding, poisoned, live;
     // Product-bus inputs: 0–7 a modulation value, 8 the constant 1, 9 the constant 0; the same in
     // every lane unless busesVary.
@@ -79,12 +82,10 @@ struct VoiceLanes::Block {
 
     static PELKO_LANES_INLINE bool any(I m)
     {
-        for (int l = 0; l < W; ++l) {
-            if (m[l] != 0) {
-                return true;
-            }
-        }
-        return false;
+        typedef std::int32_t Half __attribute__((vector_size(16)));
+        const Half low = __builtin_shufflevector(m, m, 0, 1, 2, 3);
+        const Half high = __builtin_shufflevector(m, m, 4, 5, 6, 7);
+        return _mm_movemask_ps(reinterpret_cast<__m128>(low | high)) != 0;
     }
     static PELKO_LANES_INLINE F splat(float v)
     {
@@ -145,6 +146,19 @@ struct VoiceLanes::Block {
         r.value_ = d.value[l];
         r.output_ = d.output[l];
         r.samplesLeft_ = d.left[l];
+    }
+
+    PELKO_LANES_INLINE void listSources()
+    {
+        for (int i = 0; i < 6; ++i) {
+            int n = 0;
+            for (int j = 0; j < 8; ++j) {
+                if (any(gainOn[i][j])) {
+                    sources[i][n++] = j;
+                }
+            }
+            sourceCount[i] = n;
+        }
     }
 
     // What the voice's control tick may change.
@@ -348,6 +362,7 @@ struct VoiceLanes::Block {
         for (LaneFilter& d : filters) {
             chooseFilterPath(d, count);
         }
+        listSources();
         for (int e = 0; e < kEnvelopes; ++e) {
             anyStepping[e] = any(env[e].stepping);
         }
@@ -559,6 +574,7 @@ struct VoiceLanes::Block {
                 gatherRunningState(l);
             }
         }
+        listSources();
     }
 
     PELKO_LANES_INLINE void stepEnvelopes()
@@ -595,9 +611,9 @@ struct VoiceLanes::Block {
     {
         for (int i = 0; i < 6; ++i) {
             F sum = splat(0.0f);
-            for (int j = 0; j < 8; ++j) {
-                const I on = gainOn[i][j];
-                sum = on ? sum + gain[i][j] * mod[j] : sum;
+            for (int k = 0; k < sourceCount[i]; ++k) {
+                const int j = sources[i][k];
+                sum = gainOn[i][j] ? sum + gain[i][j] * mod[j] : sum;
             }
             osc[i].fmInput = osc[i].active ? osc[i].fmDepth * sum : osc[i].fmInput;
         }
