@@ -5,6 +5,7 @@
 #include "dsp/filters/state_variable_filter.h"
 #include "engine/voice.h"
 
+#include <atomic>
 #include <cstdint>
 
 #include <immintrin.h>
@@ -641,6 +642,31 @@ struct VoiceLanes::Block {
         s1 = reinterpret_cast<F>(_mm256_cvtepi32_ps(second));
     }
 
+    // Each lane's two neighbouring table values at its index, gathered as one 64-bit word per lane.
+    __attribute__((target("avx2"))) static inline void loadTablePairsWide(const float* const* bases, I index,
+                                                                         F& t0, F& t1)
+    {
+        const __m256i idx = reinterpret_cast<__m256i>(index);
+        const __m256i lowBases = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bases));
+        const __m256i highBases = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bases + 4));
+        const __m256i lowOffsets = _mm256_slli_epi64(_mm256_cvtepi32_epi64(_mm256_castsi256_si128(idx)), 2);
+        const __m256i highOffsets = _mm256_slli_epi64(_mm256_cvtepi32_epi64(_mm256_extracti128_si256(idx, 1)), 2);
+        // Lanes 0–3 and 4–7, each a pair (value k, value k + 1).
+        const __m256i low = _mm256_i64gather_epi64(static_cast<const long long*>(nullptr),
+                                                   _mm256_add_epi64(lowBases, lowOffsets), 1);
+        const __m256i high = _mm256_i64gather_epi64(static_cast<const long long*>(nullptr),
+                                                    _mm256_add_epi64(highBases, highOffsets), 1);
+        // Even words are the values at k, odd words those at k + 1.
+        const __m256 lowPs = _mm256_castsi256_ps(low);
+        const __m256 highPs = _mm256_castsi256_ps(high);
+        const __m256 evens = _mm256_shuffle_ps(lowPs, highPs, _MM_SHUFFLE(2, 0, 2, 0));
+        const __m256 odds = _mm256_shuffle_ps(lowPs, highPs, _MM_SHUFFLE(3, 1, 3, 1));
+        // The shuffle interleaves 128-bit halves: (l0 l1 h0 h1 | l2 l3 h2 h3) → lane order.
+        const __m256i order = _mm256_setr_epi32(0, 1, 4, 5, 2, 3, 6, 7);
+        t0 = reinterpret_cast<F>(_mm256_permutevar8x32_ps(evens, order));
+        t1 = reinterpret_cast<F>(_mm256_permutevar8x32_ps(odds, order));
+    }
+
     template <bool Wide>
     PELKO_LANES_INLINE F renderOscillator(int i, F pitchFactor)
     {
@@ -696,10 +722,14 @@ struct VoiceLanes::Block {
             k = shaped ? k : splatInt(0);
             F t0;
             F t1;
-            for (int l = 0; l < W; ++l) {
-                const float* at = o.table[l] + k[l];
-                t0[l] = at[0];
-                t1[l] = at[1];
+            if constexpr (Wide) {
+                loadTablePairsWide(o.table, k, t0, t1);
+            } else {
+                for (int l = 0; l < W; ++l) {
+                    const float* at = o.table[l] + k[l];
+                    t0[l] = at[0];
+                    t1[l] = at[1];
+                }
             }
             const F y = t0 + (t1 - t0) * (p - __builtin_convertvector(k, F));
             const F amount = o.shaperMoves ? env[4 * i + 1].output : o.heldShaper;
@@ -850,8 +880,9 @@ bool hasWideRegisters()
     return __builtin_cpu_supports("avx2") != 0;
 }
 
-// Chosen once, when the module is loaded.
-const bool kWide = hasWideRegisters();
+// Chosen once, when the module is loaded; tests may step down to the baseline.
+const bool kWideAvailable = hasWideRegisters();
+std::atomic<bool> wide{kWideAvailable};
 
 }  // namespace
 
@@ -862,13 +893,35 @@ void VoiceLanes::render(Voice* const* voices, int count, int frames, float* cons
     }
     count = count < kLanes ? count : kLanes;
     frames = frames < kMaxFrames ? frames : kMaxFrames;
-    if (kWide) {
+    if (count == 1) {
+        // A lone voice costs less one sample at a time than a block with seven empty lanes.
+        Voice& v = *voices[0];
+        finishedAt[0] = -1;
+        int n = 0;
+        for (; n < frames && finishedAt[0] < 0; ++n) {
+            v.render();
+            outLeft[0][n] = v.outLeft();
+            outRight[0][n] = v.outRight();
+            finishedAt[0] = v.finished() ? n : -1;
+        }
+        for (; n < frames; ++n) {
+            outLeft[0][n] = outRight[0][n] = 0.0f;
+        }
+        return;
+    }
+    if (wide.load(std::memory_order_relaxed)) {
         renderWide(voices, count, frames, outLeft, outRight, finishedAt);
     } else {
         renderBaseline(voices, count, frames, outLeft, outRight, finishedAt);
     }
 }
 
-const char* VoiceLanes::instructionSet() { return kWide ? "avx2" : "sse2"; }
+const char* VoiceLanes::instructionSet() { return wide.load(std::memory_order_relaxed) ? "avx2" : "sse2"; }
+
+bool VoiceLanes::useBaseline(bool baseline)
+{
+    wide.store(!baseline && kWideAvailable, std::memory_order_relaxed);
+    return baseline || kWideAvailable;
+}
 
 }  // namespace pelko

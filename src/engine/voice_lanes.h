@@ -30,8 +30,11 @@ public:
     // (−1 for a voice that did not finish). None of the voices may run the step sequencer.
     static void render(Voice* const* voices, int count, int frames, float* const* outLeft, float* const* outRight, int* finishedAt);
 
-    // The instruction set chosen at load ("avx2" or "sse2").
+    // The instruction set in use ("avx2" or "sse2"): the widest the processor has, chosen at load.
     static const char* instructionSet();
+    // For tests and measurements: the baseline instruction set even where a wider one exists
+    // (true), or the widest again (false). Returns whether the set asked for is in use.
+    static bool useBaseline(bool baseline);
 
 private:
     struct Block;
