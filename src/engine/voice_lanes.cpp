@@ -667,11 +667,18 @@ struct VoiceLanes::Block {
         t1 = reinterpret_cast<F>(_mm256_permutevar8x32_ps(odds, order));
     }
 
+    // Oscillator i's sample in the lanes where it is active, in two halves: the read position and
+    // the wave's two samples there, then interpolation, waveshaper and level. The six oscillators'
+    // reads all go out before the first one's samples are needed, so their latencies overlap.
+    struct Reading {
+        F pos, s0, s1;
+        I index;
+    };
+
     template <bool Wide>
-    PELKO_LANES_INLINE F renderOscillator(int i, F pitchFactor)
+    PELKO_LANES_INLINE void readOscillator(int i, F pitchFactor, Reading& r)
     {
         Osc& o = osc[i];
-        const Envelope& amp = env[4 * i];
         const I plays = o.active & ~o.silent & live;
 
         const I gliding = plays & (o.glideLeft > 0);
@@ -702,18 +709,26 @@ struct VoiceLanes::Block {
         o.phase = plays ? newPhase : o.phase;
 
         const I index = plays ? __builtin_convertvector(pos, I) : splatInt(0);
-        F s0;
-        F s1;
         if constexpr (Wide) {
-            loadSamplePairsWide(o.samples, index, s0, s1);
+            loadSamplePairsWide(o.samples, index, r.s0, r.s1);
         } else {
             for (int l = 0; l < W; ++l) {
                 const std::int16_t* at = o.samples[l] + index[l];
-                s0[l] = static_cast<float>(at[0]);
-                s1[l] = static_cast<float>(at[1]);
+                r.s0[l] = static_cast<float>(at[0]);
+                r.s1[l] = static_cast<float>(at[1]);
             }
         }
-        F s = (s0 + (s1 - s0) * (pos - __builtin_convertvector(index, F))) * Oscillator::kSampleScale;
+        r.pos = pos;
+        r.index = index;
+    }
+
+    template <bool Wide>
+    PELKO_LANES_INLINE F shapeOscillator(int i, const Reading& r)
+    {
+        Osc& o = osc[i];
+        const Envelope& amp = env[4 * i];
+        const I plays = o.active & ~o.silent & live;
+        F s = (r.s0 + (r.s1 - r.s0) * (r.pos - __builtin_convertvector(r.index, F))) * Oscillator::kSampleScale;
         if (anyShaper[i]) {
             const F p = (s + 0.5f) * 255.0f;
             I k = __builtin_convertvector(p, I);
@@ -772,17 +787,26 @@ struct VoiceLanes::Block {
         F toFilter2 = splat(0.0f);
         F direct = splat(0.0f);
         I running = splatInt(0);
+        I before[6];
+        bool plays[6];
+        Reading reading[6];
         for (int i = 0; i < 6; ++i) {
-            const I before = osc[i].active & live;
-            if (!any(before)) {
+            before[i] = osc[i].active & live;
+            plays[i] = any(before[i]);
+            if (plays[i]) {
+                readOscillator<Wide>(i, pitchFactor, reading[i]);
+            }
+        }
+        for (int i = 0; i < 6; ++i) {
+            if (!plays[i]) {
                 continue;
             }
-            const F s = renderOscillator<Wide>(i, pitchFactor);
-            mod[i] = before ? s : mod[i];
-            toFilter1 = before ? toFilter1 + s * send[i][0] : toFilter1;
-            toFilter2 = before ? toFilter2 + s * send[i][1] : toFilter2;
-            direct = before ? direct + s * send[i][2] : direct;
-            running = running - (before & osc[i].active);
+            const F s = shapeOscillator<Wide>(i, reading[i]);
+            mod[i] = before[i] ? s : mod[i];
+            toFilter1 = before[i] ? toFilter1 + s * send[i][0] : toFilter1;
+            toFilter2 = before[i] ? toFilter2 + s * send[i][1] : toFilter2;
+            direct = before[i] ? direct + s * send[i][2] : direct;
+            running = running - (before[i] & osc[i].active);
         }
         for (int b = 0; b < 2; ++b) {
             const F product = busProduct(b);
