@@ -18,20 +18,7 @@ namespace {
 TEST(FactoryLibrary, HoldsEveryFactoryProgramInItsCategory)
 {
     testing_support::PluginEnvironment environment(true, true);
-    std::vector<pelko::Program> programs;
-    for (const char* file : {"Factory.fxb", "Expanded.fxb", "Performance.fxb"}) {
-        pelko::ProgramBank bank;
-        ASSERT_TRUE(pelko::loadForeignBankFile(environment.installFolder() + "presets/" + file, bank)) << file;
-        for (const pelko::Program& program : bank.programs) {
-            bool seen = false;
-            for (const pelko::Program& other : programs) {
-                seen = seen || other.name() == program.name();
-            }
-            if (!seen) {
-                programs.push_back(program);
-            }
-        }
-    }
+    const std::vector<pelko::Program> programs = testing_support::factoryPrograms(environment, true);
 
     pelko::PresetDatabase db;
     ASSERT_TRUE(db.open(environment.installFolder() + "pelko.db"));

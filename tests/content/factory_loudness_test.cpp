@@ -61,23 +61,7 @@ std::vector<Measured> measurePrograms()
 {
     std::vector<Measured> result;
     testing_support::PluginEnvironment environment(true, true);
-    std::vector<pelko::Program> programs;
-    for (const char* file : {"Factory.fxb", "Expanded.fxb", "Performance.fxb"}) {
-        pelko::ProgramBank bank;
-        if (!pelko::loadForeignBankFile(environment.installFolder() + "presets/" + file, bank)) {
-            ADD_FAILURE() << file << " does not load";
-            continue;
-        }
-        for (const pelko::Program& program : bank.programs) {
-            bool seen = program.name().rfind("program ", 0) == 0;
-            for (const pelko::Program& other : programs) {
-                seen = seen || other.name() == program.name();
-            }
-            if (!seen) {
-                programs.push_back(program);
-            }
-        }
-    }
+    const std::vector<pelko::Program> programs = testing_support::factoryPrograms(environment);
     testing_support::LoadedModule module;
     for (std::size_t i = 0; i < programs.size(); i += kEvery) {
         Measured m;

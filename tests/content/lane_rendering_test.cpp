@@ -160,20 +160,7 @@ Outcome compare(Player& lanes, Player& reference)
 TEST(LaneRendering, EveryFactoryProgramGivesTheSamplesOfTheReference)
 {
     PluginEnvironment environment(true, true);
-    std::vector<pelko::Program> programs;
-    for (const char* file : {"Factory.fxb", "Expanded.fxb", "Performance.fxb"}) {
-        pelko::ProgramBank bank;
-        ASSERT_TRUE(pelko::loadForeignBankFile(environment.installFolder() + "presets/" + file, bank)) << file;
-        for (const pelko::Program& program : bank.programs) {
-            bool seen = program.name().rfind("program ", 0) == 0;
-            for (const pelko::Program& other : programs) {
-                seen = seen || other.name() == program.name();
-            }
-            if (!seen) {
-                programs.push_back(program);
-            }
-        }
-    }
+    const std::vector<pelko::Program> programs = factoryPrograms(environment);
     ASSERT_GE(programs.size(), 128u);
     Player lanes(true);
     Player reference(false);

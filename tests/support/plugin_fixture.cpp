@@ -1,7 +1,9 @@
 #include "support/plugin_fixture.h"
 
 #include "plugin/entry_point.h"
+#include "params/program.h"
 #include "plugin/synth_plugin.h"
+#include "storage/chunk_storage.h"
 
 #include <gtest/gtest.h>
 
@@ -111,6 +113,28 @@ LoadedModule::LoadedModule()
         return;
     }
     module_.open();
+}
+
+std::vector<pelko::Program> factoryPrograms(const PluginEnvironment& environment, bool withUnnamed)
+{
+    std::vector<pelko::Program> programs;
+    for (const char* file : {"Factory.fxb", "Expanded.fxb", "Performance.fxb"}) {
+        pelko::ProgramBank bank;
+        if (!pelko::loadForeignBankFile(environment.installFolder() + "presets/" + file, bank)) {
+            ADD_FAILURE() << file << " does not load";
+            continue;
+        }
+        for (const pelko::Program& program : bank.programs) {
+            bool seen = !withUnnamed && program.name().rfind("program ", 0) == 0;
+            for (const pelko::Program& other : programs) {
+                seen = seen || other.name() == program.name();
+            }
+            if (!seen) {
+                programs.push_back(program);
+            }
+        }
+    }
+    return programs;
 }
 
 }  // namespace testing_support

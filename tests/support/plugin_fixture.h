@@ -9,8 +9,10 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace pelko {
+class Program;
 class SynthPlugin;
 }
 
@@ -33,6 +35,11 @@ private:
     std::shared_ptr<pelko::ScriptedUserInterface> ui_;
     std::shared_ptr<pelko::UserInterface> previousUi_;
 };
+
+// The programs of the three factory banks of the environment's install folder, in bank order,
+// each name once; without the banks' unnamed slots ("program n") unless withUnnamed. A bank that
+// does not load is a test failure.
+std::vector<pelko::Program> factoryPrograms(const PluginEnvironment& environment, bool withUnnamed = false);
 
 // A plug-in object built in this process through the entry point, with a recording host.
 class InProcessPlugin {
