@@ -128,7 +128,7 @@ ProgramWaves buildProgramWaves(const WaveKey& key, WaveBank* bank, bool quiet)
 void BankWaves::keysOf(const ProgramBank& bank, std::array<WaveKey, kProgramCount>& keys)
 {
     for (int slot = 0; slot < kProgramCount; ++slot) {
-        keys[static_cast<std::size_t>(slot)] = WaveKey::of(bank.programs[static_cast<std::size_t>(slot)]);
+        keys[static_cast<std::size_t>(slot)] = WaveKey::of(bank.program(slot));
     }
 }
 

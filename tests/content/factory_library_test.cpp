@@ -22,7 +22,8 @@ TEST(FactoryLibrary, HoldsEveryFactoryProgramInItsCategory)
     for (const char* file : {"Factory.fxb", "Expanded.fxb", "Performance.fxb"}) {
         pelko::ProgramBank bank;
         ASSERT_TRUE(pelko::loadForeignBankFile(environment.installFolder() + "presets/" + file, bank)) << file;
-        for (const pelko::Program& program : bank.programs) {
+        for (int bankSlot = 0; bankSlot < pelko::kProgramCount; ++bankSlot) {
+            const pelko::Program& program = bank.program(bankSlot);
             bool seen = false;
             for (const pelko::Program& other : programs) {
                 seen = seen || other.name() == program.name();

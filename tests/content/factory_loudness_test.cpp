@@ -68,7 +68,8 @@ std::vector<Measured> measurePrograms()
             ADD_FAILURE() << file << " does not load";
             continue;
         }
-        for (const pelko::Program& program : bank.programs) {
+        for (int bankSlot = 0; bankSlot < pelko::kProgramCount; ++bankSlot) {
+            const pelko::Program& program = bank.program(bankSlot);
             bool seen = program.name().rfind("program ", 0) == 0;
             for (const pelko::Program& other : programs) {
                 seen = seen || other.name() == program.name();
