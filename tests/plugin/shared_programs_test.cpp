@@ -2,6 +2,7 @@
 // bank stays in that instance.
 #include "params/patch_object_table.h"
 #include "params/setting_objects.h"
+#include "plugin/program_waves.h"
 #include "plugin/synth_plugin.h"
 #include "storage/program_format.h"
 #include "support/plugin_fixture.h"
@@ -84,6 +85,31 @@ TEST(SharedPrograms, InstancesBuiltOnSeveralThreadsAtOnceEachHaveTheFactoryBank)
                       bytesOf(instances[0]->plugin()->bank().program(slot)));
         }
     }
+}
+
+// "User-Defined" waves are built once for each set of harmonics and shared by every slot and
+// instance that plays them.
+TEST(SharedPrograms, UserDefinedWavesAreSharedByTheirHarmonics)
+{
+    pelko::WaveKey key;
+    key.names[0] = "User-Defined\\User1";
+    key.additive[0][0] = 1.0f;
+    key.additive[0][2] = 0.5f;
+    pelko::WaveKey other = key;
+    other.additive[0][2] = 0.25f;
+    bool built = false;
+    const auto wave = pelko::buildProgramWave(key, 0, nullptr, true, built);
+    ASSERT_NE(wave, nullptr);
+    EXPECT_TRUE(built);
+    EXPECT_EQ(pelko::buildProgramWave(key, 0, nullptr, true, built), wave);
+    const auto different = pelko::buildProgramWave(other, 0, nullptr, true, built);
+    ASSERT_NE(different, nullptr);
+    EXPECT_NE(different, wave);
+    EXPECT_GT(wave->zoneCount(), 1);
+    // Silent settings build no wave, shared or not.
+    pelko::WaveKey silent;
+    silent.names[0] = key.names[0];
+    EXPECT_EQ(pelko::buildProgramWave(silent, 0, nullptr, true, built), nullptr);
 }
 
 }  // namespace
