@@ -116,6 +116,13 @@ void Program::swap(Program& other) noexcept
     std::swap(objects_, other.objects_);
 }
 
+void Program::compact()
+{
+    for (auto& object : objects_) {
+        object->compact();
+    }
+}
+
 void Program::setName(std::string_view name)
 {
     std::memset(name_, 0, sizeof name_);

@@ -25,6 +25,10 @@ public:
     Program& operator=(const Program& other);
     // Exchanges the whole contents without copying or allocating.
     void swap(Program& other) noexcept;
+    // Compacts every object (see PatchObject::compact), for a program that will not change again.
+    // Its copies grow again as they are changed, which allocates; a program assigned to keeps its
+    // own room, so copying into the edit buffer never allocates.
+    void compact();
 
     std::array<float, kParameterCount> values{};
 

@@ -203,6 +203,8 @@ bool readBankSlot(ByteReader& in, int version, ProgramBank& bank, int slot)
     }
     upgradeProgram(program, version);
     if (base != 0) {
+        // Shared, the program never changes again: it needs no room to grow.
+        program.compact();
         const std::uint64_t identity = ProgramBank::newSharedIdentity();
         std::shared_ptr<const Program> shared = bank.heldProgram(slot);
         bank.shareProgram(slot, shared, identity);

@@ -3,6 +3,7 @@
 #include "program_fixtures.h"
 
 #include "storage/text_program.h"
+#include "support/allocation_counter.h"
 
 #include <gtest/gtest.h>
 
@@ -187,6 +188,63 @@ TEST(SharedBank, ACopiedProgramKeepsEveryObjectsNames)
         EXPECT_STREQ(copy.object(k).groupName(), original.object(k).groupName()) << k;
     }
     EXPECT_EQ(programText(copy), programText(original));
+}
+
+// Shared programs keep room for the segments they use only. They must read, write and copy as
+// before, a copy of one must still take every change, and copying one into a program with room
+// (the edit buffer at a program change on the audio thread) must not allocate.
+TEST(SharedBank, CompactedProgramsAreTheSameProgramsAndCopyIntoTheEditBufferWithoutAllocating)
+{
+    Program changed;
+    changeEverything(changed, 4);
+    // An envelope with no segment in use still has its start level (an empty envelope plays it).
+    EnvelopeShape& empty = changed.objectAs<EnvelopeObject>(object::kGlobalPitchEnv).shape();
+    empty.setBreakpointLevel(0, 0.375f);
+    ASSERT_TRUE(empty.assign(0, nullptr));
+    const std::vector<std::uint8_t> bytes = fixtures::bytesOf(changed);
+    const std::string text = programText(changed);
+
+    Program compacted(changed);
+    compacted.compact();
+    EXPECT_EQ(fixtures::bytesOf(compacted), bytes);
+    EXPECT_EQ(programText(compacted), text);
+    const EnvelopeShape& shape = compacted.objectAs<EnvelopeObject>(object::kOscEnv).shape();
+    EXPECT_EQ(shape.capacity(), EnvelopeShape::kCapacity);
+    EXPECT_EQ(compacted.objectAs<EnvelopeObject>(object::kGlobalPitchEnv).shape().segment(0).startLevel, 0.375f);
+
+    Program editBuffer;
+    {
+        testing_support::AllocationCounter counter;
+        editBuffer = compacted;
+        EXPECT_EQ(counter.count(), 0u);
+    }
+    EXPECT_EQ(fixtures::bytesOf(editBuffer), bytes);
+    EXPECT_EQ(editBuffer.objectAs<EnvelopeObject>(object::kGlobalPitchEnv).shape().segment(0).startLevel, 0.375f);
+
+    // A copy grows again: every change a full program takes, and an envelope filled to capacity.
+    Program copy(compacted);
+    Program full(changed);
+    changeEverything(copy, 8);
+    changeEverything(full, 8);
+    EXPECT_EQ(fixtures::bytesOf(copy), fixtures::bytesOf(full));
+    EnvelopeShape& grown = copy.objectAs<EnvelopeObject>(object::kOscEnv + 1).shape();
+    while (grown.insertPoint(grown.segment(grown.segmentCount() - 1).startTime + 0.5f * grown.segment(grown.segmentCount() - 1).duration, 0.5f) >= 0) {
+    }
+    EXPECT_EQ(grown.segmentCount(), EnvelopeShape::kCapacity);
+    grown.setVelocityTimeSensitivity(EnvelopeShape::kCapacity - 1, 0.5f);
+    EXPECT_EQ(grown.velocityTimeSensitivity(EnvelopeShape::kCapacity - 1), 0.5f);
+    EnvelopeShape looped(copy.objectAs<EnvelopeObject>(object::kOscEnv + 2).shape());
+    looped.compact();
+    looped.setLoop(1, 2);
+    EnvelopeShape reference(full.objectAs<EnvelopeObject>(object::kOscEnv + 2).shape());
+    reference.setLoop(1, 2);
+    ASSERT_TRUE(looped.duplicateLoop());
+    ASSERT_TRUE(reference.duplicateLoop());
+    ASSERT_EQ(looped.segmentCount(), reference.segmentCount());
+    for (int i = 0; i < looped.segmentCount(); ++i) {
+        EXPECT_EQ(looped.segment(i).endLevel, reference.segment(i).endLevel) << i;
+        EXPECT_EQ(looped.velocityTimeSensitivity(i), reference.velocityTimeSensitivity(i)) << i;
+    }
 }
 
 }  // namespace
