@@ -65,6 +65,8 @@ public:
     std::size_t position() const { return position_; }
     std::size_t remaining() const { return size_ - position_; }
     bool atEnd() const { return position_ == size_; }
+    // The bytes not read yet (remaining() of them).
+    const std::uint8_t* cursor() const { return data_ + position_; }
 
     std::int32_t int32()
     {

@@ -22,6 +22,7 @@ public:
     // All or nothing: on failure the envelope keeps its previous contents.
     bool read(ByteReader& in, int version) override;
     std::unique_ptr<PatchObject> clone() const override { return std::make_unique<EnvelopeObject>(*this); }
+    void compact() override { shape_.compact(); }
 
 private:
     EnvelopeShape shape_;

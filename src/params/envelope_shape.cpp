@@ -24,12 +24,19 @@ void EnvelopeShape::setReferenceTempo(float bpm)
 
 float EnvelopeShape::velocityTimeSensitivity(int i) const
 {
-    return i >= 0 && i < capacity() ? sensitivity_[static_cast<std::size_t>(i)] : 0.0f;
+    if (i < 0 || i >= capacity()) {
+        return 0.0f;
+    }
+    // Beyond the room there are no segments, in use or not.
+    return i < room() ? sensitivity_[static_cast<std::size_t>(i)] : kDefaultSensitivity;
 }
+
+void EnvelopeShape::roomChanged(int segments) { sensitivity_.resize(static_cast<std::size_t>(segments), kDefaultSensitivity); }
 
 void EnvelopeShape::setVelocityTimeSensitivity(int i, float value)
 {
     if (i >= 0 && i < capacity()) {
+        makeRoom(i + 1);  // a segment beyond the room of a compacted shape
         sensitivity_[static_cast<std::size_t>(i)] = value >= 0.0f && value <= 1.0f ? value : 0.0f;
     }
 }
@@ -81,7 +88,7 @@ bool EnvelopeShape::duplicateLoop()
     }
     all[static_cast<std::size_t>(end)].startLevel = all[static_cast<std::size_t>(end - 1)].endLevel;
     assign(static_cast<int>(all.size()), all.data());
-    std::copy_n(sens.begin(), capacity(), sensitivity_.begin());
+    std::copy_n(sens.begin(), std::min(sens.size(), sensitivity_.size()), sensitivity_.begin());
     return true;
 }
 

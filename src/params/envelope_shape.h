@@ -46,13 +46,14 @@ public:
 protected:
     void segmentInserted(int at) override;
     void segmentRemoved(int at) override;
+    void roomChanged(int segments) override;
 
 private:
     int loopStart_ = 1;
     int loopLength_ = 2;
     int timeMode_ = 0;
     float referenceTempo_ = kDefaultReferenceTempo;
-    std::vector<float> sensitivity_;
+    std::vector<float> sensitivity_;  // one per segment of room()
     float depth_ = 1.0f;
 };
 

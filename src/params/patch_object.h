@@ -37,6 +37,9 @@ public:
     virtual bool fromText(std::string_view text, std::size_t byteCount, int version);
 
     virtual std::unique_ptr<PatchObject> clone() const = 0;
+    // Lets go of memory kept for growth, for an object that will not change again; what it holds,
+    // stores and reads stays the same. Allocates.
+    virtual void compact() {}
 
     // Display name and group, as the editor shows them and the text program format writes them
     // ("Osc1 Level" in "Osc Level"). Static texts; fixed for the object's life.

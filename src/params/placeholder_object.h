@@ -11,7 +11,8 @@ public:
     void copyFrom(const PatchObject&) override {}
     void write(ByteWriter&) const override {}
     bool read(ByteReader&, int) override { return true; }
-    std::unique_ptr<PatchObject> clone() const override { return std::make_unique<PlaceholderObject>(); }
+    // The copy keeps the display name and group, as every object's copy does.
+    std::unique_ptr<PatchObject> clone() const override { return std::make_unique<PlaceholderObject>(*this); }
 };
 
 }  // namespace pelko

@@ -13,8 +13,10 @@
 #include "params/wave_name_object.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 #include <utility>
 
 namespace pelko {
@@ -114,6 +116,13 @@ void Program::swap(Program& other) noexcept
     std::swap(objects_, other.objects_);
 }
 
+void Program::compact()
+{
+    for (auto& object : objects_) {
+        object->compact();
+    }
+}
+
 void Program::setName(std::string_view name)
 {
     std::memset(name_, 0, sizeof name_);
@@ -129,14 +138,130 @@ void Program::setName(std::string_view name)
     std::memcpy(name_, name.data(), n);
 }
 
+namespace {
+
+// The identity of the default programs; shared identities count on from it.
+constexpr std::uint64_t kDefaultIdentity = 1;
+std::atomic<std::uint64_t> lastSharedIdentity{kDefaultIdentity};
+
+void nameDefault(Program& program, int slot)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "program %02d", slot);
+    program.setName(text);
+}
+
+// The default program of each slot, built the first time a bank of the process reads it and kept
+// for the process's life; read without a lock once built.
+class DefaultPrograms {
+public:
+    const Program& of(int slot)
+    {
+        const auto s = static_cast<std::size_t>(slot);
+        if (const Program* built = ready_[s].load(std::memory_order_acquire)) {
+            return *built;
+        }
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (!programs_[s]) {
+            programs_[s] = std::make_unique<Program>();
+            nameDefault(*programs_[s], slot);
+            ready_[s].store(programs_[s].get(), std::memory_order_release);
+        }
+        return *programs_[s];
+    }
+
+private:
+    std::mutex mutex_;
+    std::array<std::unique_ptr<Program>, kProgramCount> programs_;
+    std::array<std::atomic<const Program*>, kProgramCount> ready_{};
+};
+
+DefaultPrograms& defaultPrograms()
+{
+    static DefaultPrograms programs;
+    return programs;
+}
+
+}  // namespace
+
 ProgramBank::ProgramBank()
 {
-    for (int slot = 0; slot < kProgramCount; ++slot) {
-        char text[32];
-        std::snprintf(text, sizeof text, "program %02d", slot);
-        programs[static_cast<std::size_t>(slot)].setName(text);
+    for (Slot& slot : slots_) {
+        slot.identity = kDefaultIdentity;
     }
 }
+
+ProgramBank::ProgramBank(const ProgramBank& other) : slots_(other.slots_)
+{
+    std::memcpy(name_, other.name_, sizeof name_);
+    for (Slot& slot : slots_) {
+        if (slot.identity == 0) {
+            slot.program = std::make_shared<Program>(*slot.program);
+        }
+    }
+}
+
+ProgramBank& ProgramBank::operator=(const ProgramBank& other)
+{
+    if (this != &other) {
+        ProgramBank copy(other);
+        *this = std::move(copy);
+    }
+    return *this;
+}
+
+const Program& ProgramBank::program(int slot) const
+{
+    const Slot& s = slots_[static_cast<std::size_t>(slot)];
+    return s.program ? *s.program : defaultPrograms().of(slot);
+}
+
+void ProgramBank::buildDefaults() const
+{
+    for (int slot = 0; slot < kProgramCount; ++slot) {
+        program(slot);
+    }
+}
+
+Program& ProgramBank::editProgram(int slot)
+{
+    Slot& s = slots_[static_cast<std::size_t>(slot)];
+    if (!s.program) {
+        // A new program equals the default one once it has the slot's name.
+        auto own = std::make_shared<Program>();
+        nameDefault(*own, slot);
+        s.program = std::move(own);
+    } else if (s.identity != 0) {
+        s.program = std::make_shared<Program>(*s.program);
+    }
+    s.identity = 0;
+    // A slot's own program was made non-const by this bank (above, or by the caller of
+    // replaceProgram), so changing it through this reference is sound.
+    return const_cast<Program&>(*s.program);
+}
+
+std::shared_ptr<const Program> ProgramBank::replaceProgram(int slot, std::shared_ptr<Program> program)
+{
+    if (!program) {
+        return nullptr;
+    }
+    Slot& s = slots_[static_cast<std::size_t>(slot)];
+    std::shared_ptr<const Program> previous = std::move(s.program);
+    s.program = std::move(program);
+    s.identity = 0;
+    return previous;
+}
+
+void ProgramBank::shareProgram(int slot, std::shared_ptr<const Program> program, std::uint64_t identity)
+{
+    if (program && identity != 0) {
+        slots_[static_cast<std::size_t>(slot)] = {std::move(program), identity};
+    }
+}
+
+std::uint64_t ProgramBank::defaultIdentity() { return kDefaultIdentity; }
+
+std::uint64_t ProgramBank::newSharedIdentity() { return lastSharedIdentity.fetch_add(1) + 1; }
 
 std::string_view ProgramBank::name() const { return std::string_view(name_, std::strlen(name_)); }
 

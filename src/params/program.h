@@ -5,6 +5,7 @@
 #include "params/patch_object.h"
 
 #include <array>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -24,6 +25,10 @@ public:
     Program& operator=(const Program& other);
     // Exchanges the whole contents without copying or allocating.
     void swap(Program& other) noexcept;
+    // Compacts every object (see PatchObject::compact), for a program that will not change again.
+    // Its copies grow again as they are changed, which allocates; a program assigned to keeps its
+    // own room, so copying into the edit buffer never allocates.
+    void compact();
 
     std::array<float, kParameterCount> values{};
 
@@ -46,18 +51,60 @@ private:
     std::array<std::unique_ptr<PatchObject>, kPatchObjectCount> objects_;
 };
 
+// The 64 slots of a bank. A slot holds either a program of its own or an immutable program shared
+// with other banks of the process: the default program of its slot, or a program that several
+// banks read from the same stored bytes (see storage/program_format.h). A shared program is never
+// changed: the first change through editProgram gives the slot a copy of its own. Copying a bank
+// shares its shared slots and copies the others.
+//
+// The default programs are not built with the bank: a slot is given its own copy when it is first
+// changed (a bank read does that), and the process builds the default program of a slot, once,
+// only when a default slot is read.
+//
+// Threads: program() may be called from any thread that may read the bank (the audio thread
+// included); it never allocates. Everything that changes a slot runs off the audio thread.
 class ProgramBank {
 public:
-    // 64 default programs named "program 00" … "program 63".
+    // 64 default programs named "program 00" … "program 63", shared by every new bank.
     ProgramBank();
+    ProgramBank(const ProgramBank& other);
+    ProgramBank& operator=(const ProgramBank& other);
+    ProgramBank(ProgramBank&&) noexcept = default;
+    ProgramBank& operator=(ProgramBank&&) noexcept = default;
 
-    std::array<Program, kProgramCount> programs;
+    // Allocates only to build a default program the process has not needed before; a plug-in
+    // makes every slot its own or builds the defaults it reads before it processes.
+    const Program& program(int slot) const;
+    // Slot `slot` for changing; a shared slot is first given a copy of its own (allocates).
+    Program& editProgram(int slot);
+    // Puts `program` into slot `slot` as the slot's own and returns the program it held, for the
+    // caller to let go of (outside any lock it holds). Null programs are refused (returns null).
+    std::shared_ptr<const Program> replaceProgram(int slot, std::shared_ptr<Program> program);
+
+    // Identity of the immutable program slot `slot` shares, or 0 when the slot's program is its
+    // own. Equal identities mean the same contents; an identity is never reused in the process.
+    std::uint64_t sharedIdentity(int slot) const { return slots_[static_cast<std::size_t>(slot)].identity; }
+    // The program slot `slot` holds (null while that is its default program).
+    std::shared_ptr<const Program> heldProgram(int slot) const { return slots_[static_cast<std::size_t>(slot)].program; }
+    // Builds the default programs of the slots that still hold them (see program()).
+    void buildDefaults() const;
+    // Makes slot `slot` share `program`, which must never change again, under `identity` (not 0).
+    void shareProgram(int slot, std::shared_ptr<const Program> program, std::uint64_t identity);
+    // Identity of the default programs of new banks, which differ in their names only.
+    static std::uint64_t defaultIdentity();
+    // A fresh identity for a program about to be shared.
+    static std::uint64_t newSharedIdentity();
 
     std::string_view name() const;
     void setName(std::string_view name);
     const char* nameBytes() const { return name_; }
 
 private:
+    struct Slot {
+        std::shared_ptr<const Program> program;  // null: the slot's default program
+        std::uint64_t identity = 0;
+    };
+    std::array<Slot, kProgramCount> slots_;
     char name_[25] = {};
 };
 

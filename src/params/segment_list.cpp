@@ -14,6 +14,7 @@ float durationOf(float value) { return std::max(finiteOr(value, 0.0f), 0.0f); }
 
 SegmentList::SegmentList(int capacity, int segmentCount, float initialLevel)
     : segments_(static_cast<std::size_t>(std::max(capacity, 1))),
+      capacity_(std::max(capacity, 1)),
       count_(std::clamp(segmentCount, 0, std::max(capacity, 1)))
 {
     const float duration = count_ > 0 ? 1.0f / static_cast<float>(count_) : 1.0f;
@@ -31,9 +32,27 @@ SegmentList::SegmentList(int capacity, int segmentCount, float initialLevel)
     }
 }
 
+void SegmentList::makeRoom(int segments)
+{
+    segments = std::min(segments, capacity_);
+    if (segments > room()) {
+        segments_.resize(static_cast<std::size_t>(segments));
+        roomChanged(segments);
+    }
+}
+
+void SegmentList::compact()
+{
+    const int kept = std::max(count_, 1);
+    if (kept < room()) {
+        std::vector<EnvelopeSegment>(segments_.begin(), segments_.begin() + kept).swap(segments_);
+        roomChanged(kept);
+    }
+}
+
 void SegmentList::refreshCurve(int i)
 {
-    if (i >= 0 && i < capacity()) {
+    if (i >= 0 && i < room()) {
         EnvelopeSegment& s = segments_[static_cast<std::size_t>(i)];
         setSegmentCurve(s, s.curve);
     }
@@ -55,6 +74,7 @@ int SegmentList::insertPoint(float time, float level)
     if (i == count_) {
         return -1;
     }
+    makeRoom(count_ + 1);
     level = levelOf(level);
     auto at = segments_.begin() + i;
     // Shift the later segments up by one (the last slot of the capacity falls off).
@@ -217,6 +237,7 @@ bool SegmentList::assign(int count, const EnvelopeSegment* segments)
     if (count < 0 || count > capacity()) {
         return false;
     }
+    makeRoom(count);
     for (int i = 0; i < count; ++i) {
         EnvelopeSegment s = segments[i];
         s.duration = durationOf(s.duration);
@@ -236,7 +257,8 @@ void SegmentList::copySegmentsFrom(const SegmentList& other)
     if (&other == this) {
         return;
     }
-    const int n = std::min(capacity(), other.capacity());
+    makeRoom(other.count_);
+    const int n = std::min(room(), other.room());
     std::copy(other.segments_.begin(), other.segments_.begin() + n, segments_.begin());
     count_ = std::min(other.count_, capacity());
     flags_ = other.flags_;

@@ -3,8 +3,12 @@
 // so every level edit sets both neighbours. Start times are kept equal to the sum of the previous
 // durations, and each segment's curve exponent and norm follow its curve value and levels.
 //
-// The capacity is fixed at construction; no operation allocates, so the engine may read a list
-// while the editor changes it (under the processing lock).
+// The capacity is fixed at construction, and a new list holds room for all of it, so that no
+// operation allocates and the engine may read a list while the editor changes it (under the
+// processing lock). compact() lets a list that will not change again (a program shared between
+// banks) keep room for its segments in use only; such a list, or a copy of it, takes room again as
+// it grows (that allocates: never on the audio thread). Segments beyond those in use hold nothing
+// that is read, except that segment 0 always exists.
 #pragma once
 
 #include "params/segment_curve.h"
@@ -23,7 +27,7 @@ public:
     SegmentList& operator=(const SegmentList&) = default;
     virtual ~SegmentList() = default;
 
-    int capacity() const { return static_cast<int>(segments_.size()); }
+    int capacity() const { return capacity_; }
     int segmentCount() const { return count_; }
     const EnvelopeSegment& segment(int i) const { return segments_[static_cast<std::size_t>(i)]; }
     // The stored word after the capacity: 0 in new lists, kept as read.
@@ -61,6 +65,8 @@ public:
     bool assign(int count, const EnvelopeSegment* segments);
     // Copies segments, count and flags from a list of the same capacity (or as much as fits).
     void copySegmentsFrom(const SegmentList& other);
+    // Keeps room for the segments in use only (at least one).
+    void compact();
 
 protected:
     // Called after every change, so that derived data (rendered tables) follows the edit.
@@ -69,12 +75,20 @@ protected:
     virtual void segmentInserted(int) {}
     // Segment `at` was merged into segment at − 1.
     virtual void segmentRemoved(int) {}
+    // The room for segments became `segments` (grown or compacted).
+    virtual void roomChanged(int) {}
+    // Room for the segments held (in use or not): at least segmentCount() and 1.
+    int room() const { return static_cast<int>(segments_.size()); }
 
     bool inUse(int i) const { return i >= 0 && i < count_; }
     void refreshCurve(int i);
+    // Makes room for `segments` (at most the capacity); allocates only when the room grows.
+    void makeRoom(int segments);
 
 private:
+
     std::vector<EnvelopeSegment> segments_;
+    int capacity_ = 1;
     int count_ = 0;
     std::int32_t flags_ = 0;
 };

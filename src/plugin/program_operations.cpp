@@ -9,6 +9,20 @@
 
 namespace pelko {
 
+template <class Fn>
+void SynthPlugin::changeBankSlot(int slot, Fn&& fn)
+{
+    // The slot may share its program with other banks, which must not see the change; the copy
+    // also keeps the allocation out of the processing lock.
+    auto changed = std::make_shared<Program>(bank_.program(slot));
+    std::shared_ptr<const Program> replaced;
+    {
+        LockGuard lock(processLock_);
+        fn(*changed);
+        replaced = bank_.replaceProgram(slot, std::move(changed));
+    }
+}
+
 std::string SynthPlugin::programName() const
 {
     LockGuard lock(processLock_);
@@ -31,7 +45,7 @@ std::optional<std::string> SynthPlugin::programNameAt(int index) const
         return std::nullopt;
     }
     LockGuard lock(processLock_);
-    return std::string(bank_.programs[static_cast<std::size_t>(index)].name());
+    return std::string(bank_.program(index).name());
 }
 
 bool SynthPlugin::copyEditBufferTo(int index)
@@ -41,8 +55,7 @@ bool SynthPlugin::copyEditBufferTo(int index)
     }
     {
         std::lock_guard<std::mutex> bankGuard(bankLock_);
-        LockGuard lock(processLock_);
-        bank_.programs[static_cast<std::size_t>(index)] = editBuffer_;
+        changeBankSlot(index, [this](Program& slot) { slot = editBuffer_; });
     }
     markBankChanged();
     return true;
@@ -55,11 +68,12 @@ void SynthPlugin::renameProgram(int index, std::string_view name)
     }
     {
         std::lock_guard<std::mutex> bankGuard(bankLock_);
-        LockGuard lock(processLock_);
-        bank_.programs[static_cast<std::size_t>(index)].setName(name);
-        if (index == currentProgram_) {
-            editBuffer_.setName(name);
-        }
+        changeBankSlot(index, [&](Program& slot) {
+            slot.setName(name);
+            if (index == currentProgram_) {
+                editBuffer_.setName(name);
+            }
+        });
     }
     changes_.markBank();
     if (index == currentProgram_) {
@@ -77,7 +91,7 @@ void SynthPlugin::copyProgram(int index)
         clipboardProgram_ = std::make_unique<Program>();
     }
     LockGuard lock(processLock_);
-    *clipboardProgram_ = index == currentProgram_ ? editBuffer_ : bank_.programs[static_cast<std::size_t>(index)];
+    *clipboardProgram_ = index == currentProgram_ ? editBuffer_ : bank_.program(index);
 }
 
 void SynthPlugin::pasteProgram(int index)
@@ -87,8 +101,7 @@ void SynthPlugin::pasteProgram(int index)
     }
     {
         std::lock_guard<std::mutex> bankGuard(bankLock_);
-        LockGuard lock(processLock_);
-        bank_.programs[static_cast<std::size_t>(index)] = *clipboardProgram_;
+        changeBankSlot(index, [this](Program& slot) { slot = *clipboardProgram_; });
     }
     markBankChanged();
     if (index == currentProgram_) {
@@ -115,8 +128,7 @@ void SynthPlugin::storeProgram(int slot, const Program& program)
     }
     {
         std::lock_guard<std::mutex> bankGuard(bankLock_);
-        LockGuard lock(processLock_);
-        bank_.programs[static_cast<std::size_t>(slot)] = program;
+        changeBankSlot(slot, [&program](Program& stored) { stored = program; });
     }
     markBankChanged();
 }
@@ -126,19 +138,21 @@ void SynthPlugin::initialiseProgram(int index, bool toDefaults)
     if (index < 0 || index >= kProgramCount) {
         return;
     }
-    Program fresh;
+    auto fresh = std::make_shared<Program>();
     if (!toDefaults && installFolder_) {
         // A missing or invalid default patch leaves the slot with the default program.
         Program fromFile;
         if (loadProgramFile(*installFolder_ + "presets/" + "default.fxp", fromFile).ok) {
-            fresh.swap(fromFile);
+            fresh->swap(fromFile);
         }
     }
+    std::shared_ptr<const Program> replaced;
     {
         std::lock_guard<std::mutex> bankGuard(bankLock_);
         LockGuard lock(processLock_);
-        bank_.programs[static_cast<std::size_t>(index)].swap(fresh);
+        replaced = bank_.replaceProgram(index, std::move(fresh));
     }
+    replaced.reset();  // off the lock
     markBankChanged();
 }
 
@@ -168,12 +182,22 @@ bool SynthPlugin::storePresetInLibrary(int slot, int catId, int* newId)
     std::optional<Program> filed;
     {
         std::lock_guard<std::mutex> bankGuard(bankLock_);
-        LockGuard lock(processLock_);
-        Program& source = slot == currentProgram_ ? editBuffer_ : bank_.programs[static_cast<std::size_t>(slot)];
-        if (catId != -1) {
-            source.objectAs<IntegerObject>(object::kPresetCategory).setValue(catId);
+        auto setCategory = [catId](Program& program) {
+            if (catId != -1) {
+                program.objectAs<IntegerObject>(object::kPresetCategory).setValue(catId);
+            }
+        };
+        if (slot == currentProgram_) {
+            LockGuard lock(processLock_);
+            setCategory(editBuffer_);
+            filed.emplace(editBuffer_);
+        } else {
+            if (catId != -1) {
+                changeBankSlot(slot, setCategory);
+            }
+            // No other thread changes the bank while bankLock_ is held.
+            filed.emplace(bank_.program(slot));
         }
-        filed.emplace(source);
     }
     if (catId != -1) {
         changes_.markObject(object::kPresetCategory);

@@ -110,7 +110,7 @@ void SynthPlugin::prepareProgram(int index, PreparedProgram& prepared)
 {
     {
         LockGuard lock(processLock_);
-        prepared.program = bank_.programs[static_cast<std::size_t>(index)];
+        prepared.program = bank_.program(index);
     }
     prepared.waves = buildProgramWaves(WaveKey::of(prepared.program), waveBank_, false);
 }
@@ -118,7 +118,7 @@ void SynthPlugin::prepareProgram(int index, PreparedProgram& prepared)
 void SynthPlugin::commitMidiProgramChange(int index)
 {
     engine_.releaseAllVoices();
-    const Program& next = bank_.programs[static_cast<std::size_t>(index)];
+    const Program& next = bank_.program(index);
     const ProgramWaves* waves = bankWaves_.ready(index, next);
     commitProgram(index, nullptr, waves);
     if (waves == nullptr) {
@@ -141,7 +141,7 @@ void SynthPlugin::commitProgram(int index, Program* prepared, const ProgramWaves
     if (prepared != nullptr) {
         editBuffer_.swap(*prepared);
     } else {
-        editBuffer_ = bank_.programs[static_cast<std::size_t>(index)];
+        editBuffer_ = bank_.program(index);
     }
     engine_.restartOutput();
     for (int k = 0; k < kPatchObjectCount; ++k) {
@@ -342,7 +342,8 @@ void SynthPlugin::reserveBankEffects()
 {
     // A synced delay of any bank program then fits its line when the program is selected on the
     // audio thread, at every tempo the host may later choose.
-    for (const Program& program : bank_.programs) {
+    for (int bankSlot = 0; bankSlot < kProgramCount; ++bankSlot) {
+        const Program& program = bank_.program(bankSlot);
         for (int slot = 0; slot < EffectSlots::kSlots; ++slot) {
             if (program.values[static_cast<std::size_t>(param::kFxTempoSync + slot)] == 0.0f) {
                 continue;

@@ -7,8 +7,60 @@
 #include "wave/archive_errors.h"
 #include "wave/wave_bank.h"
 
+#include <cstring>
+#include <mutex>
+#include <vector>
+
 namespace pelko {
 namespace {
+
+// "User-Defined" waves of the process, by the settings they were built from, so that instances
+// (and bank slots) playing the same settings hold one wave. A wave depends on its settings alone,
+// not on the sample rate. The waves are held weakly: one no slot or oscillator plays any more is
+// let go, and its entry swept out as new ones arrive.
+class AdditiveWaves {
+public:
+    std::shared_ptr<const Wave> wave(const WaveKey::Harmonics& harmonics)
+    {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            for (const Entry& e : entries_) {
+                // Compared bit for bit: equal bits build equal waves.
+                if (std::memcmp(e.harmonics.data(), harmonics.data(), sizeof harmonics) == 0) {
+                    if (std::shared_ptr<const Wave> held = e.wave.lock()) {
+                        return held;
+                    }
+                }
+            }
+        }
+        AdditiveSettingsObject settings;
+        for (int h = 0; h < AdditiveSettingsObject::kHarmonics; ++h) {
+            settings.setLevel(h, harmonics[static_cast<std::size_t>(h)]);
+            settings.setPhase(h, harmonics[static_cast<std::size_t>(AdditiveSettingsObject::kHarmonics + h)]);
+        }
+        std::shared_ptr<const Wave> built = buildAdditiveWave(settings);
+        if (built) {
+            std::lock_guard<std::mutex> lock(mutex_);
+            std::erase_if(entries_, [](const Entry& e) { return e.wave.expired(); });
+            entries_.push_back({harmonics, built});
+        }
+        return built;
+    }
+
+private:
+    struct Entry {
+        WaveKey::Harmonics harmonics;
+        std::weak_ptr<const Wave> wave;
+    };
+    std::mutex mutex_;
+    std::vector<Entry> entries_;
+};
+
+AdditiveWaves& additiveWaves()
+{
+    static AdditiveWaves waves;
+    return waves;
+}
 
 std::string_view waveNameOf(const Program& program, int osc)
 {
@@ -91,12 +143,7 @@ std::shared_ptr<const Wave> buildProgramWave(const WaveKey& key, int osc, WaveBa
         return nullptr;  // the slot stays empty
     }
     if (additiveSettingsOfWaveName(name) >= 0) {
-        AdditiveSettingsObject settings;
-        for (int h = 0; h < AdditiveSettingsObject::kHarmonics; ++h) {
-            settings.setLevel(h, key.additive[o][static_cast<std::size_t>(h)]);
-            settings.setPhase(h, key.additive[o][static_cast<std::size_t>(AdditiveSettingsObject::kHarmonics + h)]);
-        }
-        return buildAdditiveWave(settings);
+        return additiveWaves().wave(key.additive[o]);
     }
     if (name.rfind(kAdditiveWavePrefix, 0) == 0 || bank == nullptr) {
         // A user-defined name without a valid settings number, or no bank: nothing to build.
@@ -128,7 +175,7 @@ ProgramWaves buildProgramWaves(const WaveKey& key, WaveBank* bank, bool quiet)
 void BankWaves::keysOf(const ProgramBank& bank, std::array<WaveKey, kProgramCount>& keys)
 {
     for (int slot = 0; slot < kProgramCount; ++slot) {
-        keys[static_cast<std::size_t>(slot)] = WaveKey::of(bank.programs[static_cast<std::size_t>(slot)]);
+        keys[static_cast<std::size_t>(slot)] = WaveKey::of(bank.program(slot));
     }
 }
 

@@ -70,6 +70,9 @@ void SynthPlugin::construct()
             selectProgram(0);
         }
     }
+    // Slots no bank read has filled still hold their default programs, which the process builds
+    // when they are first read: here, not on the audio thread at a program change.
+    bank_.buildDefaults();
     engine_.resetVoices();
     engine_.restartOutput();
     initOk_ = true;
@@ -269,7 +272,7 @@ auto SynthPlugin::withSavedState(Fn&& fn)
     // under the processing lock, which the audio thread then waits for a few microseconds at most.
     std::lock_guard<std::mutex> bankGuard(bankLock_);
     auto snapshot = std::make_unique<Program>();
-    auto stored = std::make_unique<Program>();
+    auto stored = std::make_shared<Program>();
     TuningScaleObject tuning = makeGlobalTuning();
     TextObject info = makeBankInfo();
     bool tuningOn = false;
@@ -286,14 +289,15 @@ auto SynthPlugin::withSavedState(Fn&& fn)
     Program* saved = snapshot.get();
     if (current >= 0 && current < kProgramCount) {
         pelko::copyProgram(*snapshot, *stored);
-        Program& slot = bank_.programs[static_cast<std::size_t>(current)];
+        std::shared_ptr<const Program> previous;
         {
             LockGuard lock(processLock_);
-            slot.swap(*stored);
+            previous = bank_.replaceProgram(current, std::move(stored));
         }
-        saved = &slot;
+        // The slot's previous contents are freed here, off the lock.
+        previous.reset();
+        saved = &bank_.editProgram(current);
     }
-    // `stored` now holds the slot's previous contents, freed off the lock.
     StorageState state{bank_, *saved, current, {tuningOn, tuning, info}, nullptr};
     return fn(state);
 }

@@ -205,6 +205,11 @@ private:
     // After a chunk, the state file or a bank file was read: the editor view, the tuning and the
     // program to select.
     void finishBankLoad(int selectIndex, const std::optional<EditorViewBlock>& view);
+    // Changes bank slot `slot` through fn, which runs under the processing lock on a copy of the
+    // slot made before the lock is taken; the program the copy replaces is let go after the lock
+    // is released. The caller holds bankLock_.
+    template <class Fn>
+    void changeBankSlot(int slot, Fn&& fn);
 
     // program_selection.cpp
     void prepareProgram(int index, PreparedProgram& prepared);

@@ -115,7 +115,7 @@ std::vector<std::uint8_t> finishChunk(ByteWriter& out, std::size_t reservedEnd)
 void copyEditBufferToSlot(StorageState& state)
 {
     if (state.currentProgram >= 0 && state.currentProgram < kProgramCount) {
-        copyProgram(state.editBuffer, state.bank.programs[static_cast<std::size_t>(state.currentProgram)]);
+        copyProgram(state.editBuffer, state.bank.editProgram(state.currentProgram));
     }
 }
 
@@ -264,7 +264,7 @@ std::vector<std::uint8_t> buildProgramFile(StorageState& state)
         return {};
     }
     const bool inBank = state.currentProgram >= 0 && state.currentProgram < kProgramCount;
-    const Program& named = inBank ? state.bank.programs[static_cast<std::size_t>(state.currentProgram)] : state.editBuffer;
+    const Program& named = inBank ? state.bank.program(state.currentProgram) : state.editBuffer;
     std::vector<std::uint8_t> file = fileHeader("FPCh", kParameterCount, chunk.size(), named.nameBytes());
     file.insert(file.end(), chunk.begin(), chunk.end());
     return file;

@@ -13,6 +13,10 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
+#include <mutex>
+#include <string_view>
+#include <unordered_map>
 
 namespace pelko {
 
@@ -28,8 +32,8 @@ std::size_t storedProgramSize(const Program& program, int version)
 std::size_t storedBankSize(const ProgramBank& bank, int version)
 {
     std::size_t size = version >= 18 ? kStoredBankNameSize : 0;
-    for (const Program& p : bank.programs) {
-        size += storedProgramSize(p, version);
+    for (int slot = 0; slot < kProgramCount; ++slot) {
+        size += storedProgramSize(bank.program(slot), version);
     }
     return size;
 }
@@ -83,8 +87,8 @@ bool readProgram(ByteReader& in, int version, Program& program)
 
 void writeBank(ByteWriter& out, const ProgramBank& bank)
 {
-    for (const Program& p : bank.programs) {
-        writeProgram(out, p);
+    for (int slot = 0; slot < kProgramCount; ++slot) {
+        writeProgram(out, bank.program(slot));
     }
     std::array<char, kStoredBankNameSize> name{};
     const std::string_view text = bank.name();
@@ -92,13 +96,131 @@ void writeBank(ByteWriter& out, const ProgramBank& bank)
     out.putBytes(name.data(), name.size());
 }
 
+namespace {
+
+// Programs that banks of the process have read, kept so that another bank reading the same bytes
+// onto the same starting program shares the result instead of building its own copy. Reading is
+// deterministic: the same starting program, format version and bytes give the same program, and
+// the object readers only ever check that the bytes they are about to read are there, so the same
+// bytes read the same wherever they stand in a stream.
+// Entries hold their programs weakly; those no bank holds any more are swept out as others arrive.
+class ReadProgramCache {
+public:
+    struct Found {
+        std::shared_ptr<const Program> program;
+        std::uint64_t identity = 0;
+        std::size_t size = 0;  // bytes read
+    };
+
+    Found find(std::uint64_t base, int version, const ByteReader& in)
+    {
+        const std::size_t key = keyOf(base, version, in);
+        std::lock_guard<std::mutex> lock(mutex_);
+        auto [first, last] = entries_.equal_range(key);
+        for (auto it = first; it != last; ++it) {
+            const Entry& e = it->second;
+            if (e.base != base || e.version != version || in.remaining() < e.bytes.size() ||
+                std::memcmp(in.cursor(), e.bytes.data(), e.bytes.size()) != 0) {
+                continue;
+            }
+            if (std::shared_ptr<const Program> program = e.program.lock()) {
+                return {std::move(program), e.identity, e.bytes.size()};
+            }
+        }
+        return {};
+    }
+
+    // `start` is the reader as it was before the program was read, `end` as it is after.
+    void add(std::uint64_t base, int version, const ByteReader& start, const ByteReader& end,
+             const std::shared_ptr<const Program>& program, std::uint64_t identity)
+    {
+        Entry entry;
+        entry.base = base;
+        entry.version = version;
+        entry.bytes.assign(start.cursor(), end.cursor());
+        entry.program = program;
+        entry.identity = identity;
+        const std::size_t key = keyOf(base, version, start);
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (entries_.size() >= sweepAt_) {
+            for (auto it = entries_.begin(); it != entries_.end();) {
+                it = it->second.program.expired() ? entries_.erase(it) : std::next(it);
+            }
+            sweepAt_ = 2 * entries_.size() + kProgramCount;
+        }
+        entries_.emplace(key, std::move(entry));
+    }
+
+private:
+    // Every stored program is longer than this, so the key of a program's bytes does not depend
+    // on what follows them.
+    static constexpr std::size_t kKeyBytes = 256;
+
+    struct Entry {
+        std::uint64_t base = 0;
+        int version = 0;
+        std::vector<std::uint8_t> bytes;
+        std::weak_ptr<const Program> program;
+        std::uint64_t identity = 0;
+    };
+
+    static std::size_t keyOf(std::uint64_t base, int version, const ByteReader& in)
+    {
+        const std::string_view head(reinterpret_cast<const char*>(in.cursor()), std::min(in.remaining(), kKeyBytes));
+        return std::hash<std::string_view>{}(head) ^ (std::hash<std::uint64_t>{}(base) * 31u) ^
+               static_cast<std::size_t>(version);
+    }
+
+    std::mutex mutex_;
+    std::unordered_multimap<std::size_t, Entry> entries_;
+    std::size_t sweepAt_ = 4 * kProgramCount;
+};
+
+ReadProgramCache& readProgramCache()
+{
+    static ReadProgramCache cache;
+    return cache;
+}
+
+// Reads and upgrades the program of one bank slot, sharing it with other banks where it can.
+bool readBankSlot(ByteReader& in, int version, ProgramBank& bank, int slot)
+{
+    // Only a slot that shares its program can share the result: the starting program of one of
+    // its own is known to this bank alone.
+    const std::uint64_t base = bank.sharedIdentity(slot);
+    if (base != 0) {
+        ReadProgramCache::Found found = readProgramCache().find(base, version, in);
+        if (found.program) {
+            in.skip(found.size);
+            bank.shareProgram(slot, std::move(found.program), found.identity);
+            return true;
+        }
+    }
+    const ByteReader start = in;
+    Program& program = bank.editProgram(slot);
+    if (!readProgram(in, version, program)) {
+        return false;
+    }
+    upgradeProgram(program, version);
+    if (base != 0) {
+        // Shared, the program never changes again: it needs no room to grow.
+        program.compact();
+        const std::uint64_t identity = ProgramBank::newSharedIdentity();
+        std::shared_ptr<const Program> shared = bank.heldProgram(slot);
+        bank.shareProgram(slot, shared, identity);
+        readProgramCache().add(base, version, start, in, shared, identity);
+    }
+    return true;
+}
+
+}  // namespace
+
 bool readBank(ByteReader& in, int version, ProgramBank& bank)
 {
-    for (Program& p : bank.programs) {
-        if (!readProgram(in, version, p)) {
+    for (int slot = 0; slot < kProgramCount; ++slot) {
+        if (!readBankSlot(in, version, bank, slot)) {
             return false;
         }
-        upgradeProgram(p, version);
     }
     if (version < 18) {
         bank.setName("");

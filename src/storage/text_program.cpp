@@ -292,7 +292,7 @@ bool exportProgramText(ProgramHost& host, std::string_view path)
         return false;
     }
     host.storeProgram(slot, host.editBuffer());
-    return writeFileAtomically(path, std::string_view(programText(host.bank().programs[static_cast<std::size_t>(slot)])));
+    return writeFileAtomically(path, std::string_view(programText(host.bank().program(slot))));
 }
 
 bool importProgramText(ProgramHost& host, int slot, std::string_view path)
@@ -304,7 +304,7 @@ bool importProgramText(ProgramHost& host, int slot, std::string_view path)
     if (!bytes) {
         return false;
     }
-    Program program = host.bank().programs[static_cast<std::size_t>(slot)];
+    Program program = host.bank().program(slot);
     readProgramText(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()), program);
     host.storeProgram(slot, program);
     if (slot == host.currentProgram()) {

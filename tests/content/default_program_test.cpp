@@ -70,7 +70,7 @@ protected:
 TEST_F(DefaultProgram, InitialiseLoadsTheInstalledProgram)
 {
     ASSERT_TRUE(pelko::fileExists(environment_.installFolder() + "presets/default.fxp"));
-    const pelko::Program& loaded = instance_->plugin()->bank().programs[kSlot];
+    const pelko::Program& loaded = instance_->plugin()->bank().program(kSlot);
     EXPECT_EQ(loaded.name().substr(0, 4), "Init");
     // The slot played is the one initialised.
     EXPECT_EQ(instance_->plugin()->editBuffer().name(), loaded.name());

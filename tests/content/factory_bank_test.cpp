@@ -38,7 +38,7 @@ std::vector<int> designedSlots(const pelko::ProgramBank& bank)
 {
     std::vector<int> slots;
     for (int i = 0; i < pelko::kProgramCount; ++i) {
-        if (bank.programs[static_cast<std::size_t>(i)].name().rfind("program ", 0) != 0) {
+        if (bank.program(i).name().rfind("program ", 0) != 0) {
             slots.push_back(i);
         }
     }
@@ -99,7 +99,7 @@ TEST(FactoryBank, EveryDesignedProgramHasANameAnAuthorAndACategory)
     }
     std::vector<std::string> names;
     for (int slot : slots) {
-        const pelko::Program& program = bank.programs[static_cast<std::size_t>(slot)];
+        const pelko::Program& program = bank.program(slot);
         std::string name(program.name());
         EXPECT_FALSE(name.empty());
         EXPECT_EQ(std::count(names.begin(), names.end(), name), 0) << "duplicate name " << name;
@@ -131,7 +131,7 @@ TEST(FactoryBank, EveryDesignedProgramSoundsWithoutClippingOnAChord)
 
     for (int slot : designedSlots(bank)) {
         host.setProgram(slot);
-        const std::string name(bank.programs[static_cast<std::size_t>(slot)].name());
+        const std::string name(bank.program(slot).name());
         EXPECT_EQ(host.getProgramName(), name);
         Level level = playChord(host);
         std::printf("%2d %-24s peak %.3f rms %.4f\n", slot, name.c_str(), level.peak, level.rms);
@@ -153,14 +153,14 @@ TEST(FactoryBank, IsTheStateOfAFirstStartOnly)
         InProcessPlugin instance;
         ASSERT_NE(instance.plugin(), nullptr);
         EXPECT_EQ(instance.plugin()->bank().name(), "Factory");
-        EXPECT_EQ(instance.plugin()->editBuffer().name(), bank.programs[0].name());
+        EXPECT_EQ(instance.plugin()->editBuffer().name(), bank.program(0).name());
         instance.plugin()->renameProgram(0, "Mine");
         instance.plugin()->selectProgram(0);
     }
     ASSERT_TRUE(pelko::fileExists(pelko::stateFilePath(environment.installFolder())));
     InProcessPlugin again;
     ASSERT_NE(again.plugin(), nullptr);
-    EXPECT_EQ(again.plugin()->bank().programs[0].name(), "Mine");
+    EXPECT_EQ(again.plugin()->bank().program(0).name(), "Mine");
 }
 
 }  // namespace

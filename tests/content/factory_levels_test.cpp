@@ -57,12 +57,13 @@ TEST(FactoryLevels, TheThreeBanksHoldEveryProgram)
     ASSERT_EQ(banks.size(), 3u);
     EXPECT_EQ(banks[0].fileName, "Factory.fxb");
     for (std::size_t slot = 0; slot < kClassicPrograms; ++slot) {
-        EXPECT_EQ(banks[0].bank.programs[slot].name(), programs[slot].program.name());
+        EXPECT_EQ(banks[0].bank.program(slot).name(), programs[slot].program.name());
     }
     std::set<std::string> everywhere;
     for (const FactoryBankFile& file : banks) {
         std::set<std::string> inBank;
-        for (const pelko::Program& program : file.bank.programs) {
+        for (int bankSlot = 0; bankSlot < pelko::kProgramCount; ++bankSlot) {
+            const pelko::Program& program = file.bank.program(bankSlot);
             EXPECT_TRUE(inBank.insert(std::string(program.name())).second) << file.fileName << ": " << program.name();
         }
         EXPECT_EQ(inBank.size(), 64u) << file.fileName;

@@ -77,7 +77,7 @@ public:
     {
         std::vector<int> slots;
         for (int i = 0; i < pelko::kProgramCount; ++i) {
-            if (plugin().bank().programs[static_cast<std::size_t>(i)].name().rfind("program ", 0) != 0) {
+            if (plugin().bank().program(i).name().rfind("program ", 0) != 0) {
                 slots.push_back(i);
             }
         }
@@ -132,7 +132,7 @@ public:
         return out;
     }
 
-    const pelko::Program& program(int slot) const { return plugin().bank().programs[static_cast<std::size_t>(slot)]; }
+    const pelko::Program& program(int slot) const { return plugin().bank().program(slot); }
 
 private:
     PluginEnvironment environment_{true, true};

@@ -85,7 +85,7 @@ public:
 
     void select(const pelko::Program& program)
     {
-        plugin().bank().programs[0] = program;
+        plugin().bank().editProgram(0) = program;
         vst2::AEffect* e = instance_.effect();
         e->dispatcher(e, vst2::effSetProgram, 0, 1, nullptr, 0.0f);
         e->dispatcher(e, vst2::effSetProgram, 0, 0, nullptr, 0.0f);
@@ -229,7 +229,7 @@ TEST(LaneRendering, ScrambledProgramsGiveTheSamplesOfTheReference)
             std::printf("no 256-bit registers: the baseline lanes only\n");
         }
         std::mt19937 random(static_cast<unsigned>(seed));
-        const pelko::Program start = lanes.plugin().bank().programs[static_cast<std::size_t>(seed % 64)];
+        const pelko::Program start = lanes.plugin().bank().program(seed % 64);
         lanes.select(start);
         reference.select(start);
         std::mt19937 same = random;

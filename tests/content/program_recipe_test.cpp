@@ -83,7 +83,7 @@ TEST(ProgramRecipe, RenderedSidebandsShowTheModulationIndex)
         r.raw(0, 0.5f).raw(1, 0.0f);
         r.amp(0, {0.001f, 0.01f, 1.0f, 0.05f}).amp(1, {0.001f, 0.01f, 1.0f, 0.05f});
         r.fmIndex(1, 0, index);
-        instance.plugin()->bank().programs[0] = program;
+        instance.plugin()->bank().editProgram(0) = program;
         e->dispatcher(e, vst2::effSetProgram, 0, 0, nullptr, 0.0f);
 
         std::vector<vst2::VstMidiEvent> on{host::midiEvent(0, 0x90, 57, 127)};

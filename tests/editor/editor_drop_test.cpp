@@ -131,7 +131,7 @@ TEST_F(FilesDroppedOnTheEditor, ProgramBankAndTextFilesLoadWhereTheyBelong)
     EXPECT_TRUE(drop(fileUri(program) + "\r\n"));
     EXPECT_FLOAT_EQ(synth().getParameter(kCutoff), 0.25f);
     EXPECT_EQ(synth().programName(), "Dropped program");
-    EXPECT_EQ(synth().bank().programs[static_cast<std::size_t>(slot)].name(), "Dropped program");
+    EXPECT_EQ(synth().bank().program(slot).name(), "Dropped program");
     // The editor shows it at once.
     EXPECT_FLOAT_EQ(editor->parameterValue(kCutoff), 0.25f);
 
@@ -205,9 +205,9 @@ TEST_F(FilesDroppedOnTheEditor, WhatCannotBeLoadedIsRefusedAndTheProgramStays)
     EXPECT_TRUE(refusedWithAMessage(fileUri(damaged)));
     const std::string empty = folder.file("empty.fxb");
     writeBytes(empty, {});
-    const std::string before = std::string(synth().bank().programs[7].name());
+    const std::string before = std::string(synth().bank().program(7).name());
     EXPECT_TRUE(refusedWithAMessage(fileUri(empty)));
-    EXPECT_EQ(synth().bank().programs[7].name(), before);
+    EXPECT_EQ(synth().bank().program(7).name(), before);
 
     // Fifty files at once: the first is taken (here a damaged one), the rest are left alone.
     std::string many = fileUri(damaged) + "\r\n";

@@ -124,7 +124,7 @@ TEST_F(EditorPortTest, AudioThreadChangesReachTheDrainWithoutWaitingOrAllocating
 
 TEST_F(EditorPortTest, AProgramChangeOnTheAudioThreadReportsProgramNameAndObjects)
 {
-    pelko::Program next = instance.plugin()->bank().programs[0];
+    pelko::Program next = instance.plugin()->bank().program(0);
     next.setName("Next One");
     next.objectAs<pelko::WaveNameObject>(pelko::object::kOscShapeId + 1).setText("Single Cycle\\Sine");
     instance.plugin()->storeProgram(3, next);

@@ -142,7 +142,7 @@ TEST_F(EffectRouting, BypassLeavesTheSignalUntouched)
 TEST_F(EffectRouting, SelectingAProgramWithAnEmptySlotForcesSerialMode)
 {
     plugin().setParameter(181, 0.0f);
-    plugin().bank().programs[2].values[181] = 0.0f;  // stored parallel, both slots "Off"
+    plugin().bank().editProgram(2).values[181] = 0.0f;  // stored parallel, both slots "Off"
     plugin().selectProgram(2);
     EXPECT_EQ(plugin().getParameter(181), 1.0f);
     EXPECT_TRUE(plugin().effects().serial());

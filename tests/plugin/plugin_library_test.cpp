@@ -200,14 +200,14 @@ TEST(PluginLibrary, ProgramsAreFiledAndLoadedBackIntoTheBank)
     // Loaded into another slot: stored there, the edited program untouched.
     plugin.setParameter(1, 0.8f);
     ASSERT_TRUE(plugin.loadPresetFromLibrary(id, 7));
-    EXPECT_FLOAT_EQ(plugin.bank().programs[7].values[1], 0.3f);
-    EXPECT_EQ(plugin.bank().programs[7].name().substr(0, 11), "Glass Swell");
-    EXPECT_EQ(plugin.bank().programs[7].objectAs<pelko::IntegerObject>(pelko::object::kPresetCategory).value(), pads);
+    EXPECT_FLOAT_EQ(plugin.bank().program(7).values[1], 0.3f);
+    EXPECT_EQ(plugin.bank().program(7).name().substr(0, 11), "Glass Swell");
+    EXPECT_EQ(plugin.bank().program(7).objectAs<pelko::IntegerObject>(pelko::object::kPresetCategory).value(), pads);
     EXPECT_FLOAT_EQ(plugin.getParameter(1), 0.8f);
     // Loaded into the current slot: it sounds.
     ASSERT_TRUE(plugin.loadPresetFromLibrary(id, 0));
-    EXPECT_FLOAT_EQ(plugin.getParameter(1), plugin.bank().programs[7].values[1]);
-    EXPECT_EQ(pelko::programText(plugin.editBuffer()), pelko::programText(plugin.bank().programs[7]));
+    EXPECT_FLOAT_EQ(plugin.getParameter(1), plugin.bank().program(7).values[1]);
+    EXPECT_EQ(pelko::programText(plugin.editBuffer()), pelko::programText(plugin.bank().program(7)));
 }
 
 TEST(PluginLibrary, AMissingOrDamagedPresetLeavesTheSlotAsItWas)
@@ -216,11 +216,11 @@ TEST(PluginLibrary, AMissingOrDamagedPresetLeavesTheSlotAsItWas)
     InProcessPlugin instance;
     pelko::SynthPlugin& plugin = *instance.plugin();
     pelko::PresetDatabase& presets = plugin.presetLibrary();
-    const std::string before = pelko::programText(plugin.bank().programs[3]);
+    const std::string before = pelko::programText(plugin.bank().program(3));
 
     EXPECT_FALSE(plugin.loadPresetFromLibrary(999999, 3));
     // A record that decodes but is cut short inside the program.
-    std::vector<std::uint8_t> record = pelko::presetRecord(plugin.bank().programs[9], -1);
+    std::vector<std::uint8_t> record = pelko::presetRecord(plugin.bank().editProgram(9), -1);
     record.resize(record.size() / 2);
     int cut = -1;
     ASSERT_TRUE(pelko::storePreset(presets, -1, "Cut Short", "", record, &cut));
@@ -231,7 +231,7 @@ TEST(PluginLibrary, AMissingOrDamagedPresetLeavesTheSlotAsItWas)
     EXPECT_FALSE(plugin.loadPresetFromLibrary(cut, 3));
 
     EXPECT_EQ(messageNumbers(environment.ui()), (std::vector<int>{16, 16, 16}));
-    EXPECT_EQ(pelko::programText(plugin.bank().programs[3]), before);
+    EXPECT_EQ(pelko::programText(plugin.bank().program(3)), before);
 }
 
 }  // namespace

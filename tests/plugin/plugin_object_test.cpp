@@ -147,22 +147,22 @@ TEST(PluginObject, RenameCopyAndPastePrograms)
     InProcessPlugin instance;
     pelko::SynthPlugin& plugin = *instance.plugin();
     plugin.renameProgram(0, "Warm Bass with a very long name");
-    EXPECT_EQ(plugin.bank().programs[0].name(), "Warm Bass with a very lo");
+    EXPECT_EQ(plugin.bank().program(0).name(), "Warm Bass with a very lo");
     EXPECT_EQ(plugin.editBuffer().name(), "Warm Bass with a very lo");
     plugin.renameProgram(3, "Lead");
     EXPECT_EQ(plugin.editBuffer().name(), "Warm Bass with a very lo");
 
     EXPECT_FALSE(plugin.clipboardPresent());
     plugin.pasteProgram(4);  // nothing to paste
-    EXPECT_EQ(plugin.bank().programs[4].name(), "program 04");
+    EXPECT_EQ(plugin.bank().program(4).name(), "program 04");
     plugin.setParameter(1, 0.8f);
     plugin.copyProgram(0);  // the current program: copied from the edit buffer
     EXPECT_TRUE(plugin.clipboardPresent());
     plugin.pasteProgram(4);
-    EXPECT_EQ(plugin.bank().programs[4].name(), "Warm Bass with a very lo");
-    EXPECT_FLOAT_EQ(plugin.bank().programs[4].values[1], 0.8f);
+    EXPECT_EQ(plugin.bank().program(4).name(), "Warm Bass with a very lo");
+    EXPECT_FLOAT_EQ(plugin.bank().program(4).values[1], 0.8f);
     plugin.initialiseProgram(4, true);
-    EXPECT_EQ(plugin.bank().programs[4].name(), "Default                 ");
+    EXPECT_EQ(plugin.bank().program(4).name(), "Default                 ");
 }
 
 TEST(PluginObject, MidiOutSwitchIsRemembered)

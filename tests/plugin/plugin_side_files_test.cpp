@@ -70,12 +70,12 @@ TEST_F(PluginSideFiles, ATextProgramImportedIntoTheCurrentSlotIsPlayed)
     // Another slot: stored, not selected.
     ASSERT_TRUE(pelko::importProgramText(plugin().programHost(), 5, path));
     EXPECT_EQ(plugin().currentProgram(), 0);
-    EXPECT_FLOAT_EQ(plugin().bank().programs[5].values[1], exported);
+    EXPECT_FLOAT_EQ(plugin().bank().program(5).values[1], exported);
 
     plugin().setParameter(1, 0.9f);
     ASSERT_TRUE(pelko::importProgramText(plugin().programHost(), 0, path));
     EXPECT_FLOAT_EQ(plugin().getParameter(1), exported);
-    EXPECT_EQ(pelko::programText(plugin().editBuffer()), pelko::programText(plugin().bank().programs[5]));
+    EXPECT_EQ(pelko::programText(plugin().editBuffer()), pelko::programText(plugin().bank().program(5)));
 }
 
 TEST_F(PluginSideFiles, ABulkDumpFillsTheCurrentHalfOfTheBankAndIsSelected)
@@ -98,9 +98,9 @@ TEST_F(PluginSideFiles, ABulkDumpFillsTheCurrentHalfOfTheBankAndIsSelected)
 
     plugin().selectProgram(40);
     ASSERT_TRUE(pelko::importSysexBytes(plugin().programHost(), dump.data(), dump.size(), "dump.syx"));
-    EXPECT_EQ(plugin().bank().programs[31].name().substr(0, 7), "program");
-    EXPECT_EQ(plugin().bank().programs[32].name().substr(0, 7), "DUMP 00");
-    EXPECT_EQ(plugin().bank().programs[63].name().substr(0, 7), "DUMP 31");
+    EXPECT_EQ(plugin().bank().program(31).name().substr(0, 7), "program");
+    EXPECT_EQ(plugin().bank().program(32).name().substr(0, 7), "DUMP 00");
+    EXPECT_EQ(plugin().bank().program(63).name().substr(0, 7), "DUMP 31");
     EXPECT_EQ(plugin().currentProgram(), 40);
     EXPECT_EQ(plugin().editBuffer().name().substr(0, 7), "DUMP 08");
     // The installed effect settings came with it.

@@ -40,7 +40,7 @@ class ProgramChangeFade : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        pelko::Program program = plugin().bank().programs[0];
+        pelko::Program program = plugin().bank().program(0);
         lengthenReleases(program);
         plugin().storeProgram(0, program);
         plugin().storeProgram(1, program);

@@ -283,7 +283,7 @@ TEST_F(PluginVoices, MidiProgramChangeTakesDecodedWavesAtOnceAndLoadsTheRestLate
         }
     }
     ASSERT_FALSE(other.empty());
-    pelko::Program& next = plugin().bank().programs[1];
+    pelko::Program& next = plugin().bank().editProgram(1);
     next.objectAs<pelko::WaveNameObject>(pelko::object::kOscShapeId + 1).setText("Single Cycle\\Sine");
     next.objectAs<pelko::WaveNameObject>(pelko::object::kOscShapeId + 2).setText(other);
     events.add(0, 0xC0, 1, 0);

@@ -42,7 +42,7 @@ std::vector<int> programsWithDifferentWaves(const pelko::ProgramBank& bank)
     std::vector<int> chosen;
     std::set<std::string> seen;
     for (int slot = 0; slot < 20 && chosen.size() < 6; ++slot) {
-        if (seen.insert(waveKey(bank.programs[static_cast<std::size_t>(slot)])).second) {
+        if (seen.insert(waveKey(bank.program(slot))).second) {
             chosen.push_back(slot);
         }
     }
@@ -144,7 +144,7 @@ TEST_F(ProgramChangeRender, EveryNoteSoundsAndEveryRunIsBitIdentical)
             }
             const double rms = std::sqrt(energy / (2.0 * kRate / 10));
             EXPECT_GT(rms, 1e-3) << "the note of program " << programs[i] << " (\""
-                                 << bank.programs[static_cast<std::size_t>(programs[i])].name()
+                                 << bank.program(programs[i]).name()
                                  << "\") is silent at block size " << blockSize;
         }
         for (int run = 1; run < 20; ++run) {

@@ -55,7 +55,7 @@ std::vector<std::uint8_t> bankBytes(const ProgramBank& bank)
 
 void changeOwner(Owner& o)
 {
-    for (int slot = 0; slot < kProgramCount; slot += 9) changeEverything(o.bank.programs[static_cast<std::size_t>(slot)], slot);
+    for (int slot = 0; slot < kProgramCount; slot += 9) changeEverything(o.bank.editProgram(slot), slot);
     changeEverything(o.editBuffer, 99);
     o.bank.setName("Changed Bank");
     o.current = 5;
@@ -75,7 +75,7 @@ TEST_F(ChunkStorage, ProgramChunkRoundTrip)
     a.state.editorView = &view;
     std::vector<std::uint8_t> chunk = getChunk(a.state, true);
     EXPECT_EQ(chunk.size(), 12 + storedProgramSize(a.editBuffer) + 2 * globalBlockSize());
-    EXPECT_EQ(bytesOf(a.bank.programs[5]), bytesOf(a.editBuffer));  // the edit buffer went to its slot
+    EXPECT_EQ(bytesOf(a.bank.program(5)), bytesOf(a.editBuffer));  // the edit buffer went to its slot
 
     Owner b;
     b.current = 9;
@@ -85,7 +85,7 @@ TEST_F(ChunkStorage, ProgramChunkRoundTrip)
     ASSERT_TRUE(result.view.has_value());
     EXPECT_EQ(*result.view, view);
     EXPECT_EQ(bytesOf(b.editBuffer), bytesOf(a.editBuffer));
-    EXPECT_EQ(bytesOf(b.bank.programs[9]), bytesOf(a.editBuffer));
+    EXPECT_EQ(bytesOf(b.bank.program(9)), bytesOf(a.editBuffer));
     EXPECT_FALSE(b.globalTuningOn);  // a program chunk steps over the global block
     EXPECT_TRUE(messages().empty());
 }
@@ -181,7 +181,8 @@ TEST_F(ChunkStorage, BankChunksOfOldVersions)
         out.putInt32(static_cast<std::int32_t>(kChunkMagic));
         out.putInt32(version);
         out.putInt32(3);
-        for (const Program& p : a.bank.programs) {
+        for (int bankSlot = 0; bankSlot < kProgramCount; ++bankSlot) {
+            const Program& p = a.bank.program(bankSlot);
             std::vector<std::uint8_t> bytes = storedAsVersion(p, version);
             out.putBytes(bytes.data(), bytes.size());
         }
@@ -197,7 +198,7 @@ TEST_F(ChunkStorage, BankChunksOfOldVersions)
         EXPECT_EQ(b.bank.name(), version >= 18 ? "Old Bank" : "") << version;
         EXPECT_EQ(b.globalTuningOn, version >= 16) << version;
         EXPECT_FALSE(result.view.has_value());
-        EXPECT_EQ(b.bank.programs[9].objectAs<IntegerObject>(object::kPresetCategory).value(), -1);  // upgraded
+        EXPECT_EQ(b.bank.program(9).objectAs<IntegerObject>(object::kPresetCategory).value(), -1);  // upgraded
     }
 }
 
@@ -225,7 +226,7 @@ TEST_F(ChunkStorage, ProgramAndBankFiles)
     ASSERT_TRUE(loaded.ok);
     EXPECT_EQ(loaded.selectProgram, 5);
     b.current = loaded.selectProgram;  // what selecting the program does to the edit buffer
-    copyProgram(b.bank.programs[5], b.editBuffer);
+    copyProgram(b.bank.program(5), b.editBuffer);
     EXPECT_EQ(buildBankFile(b.state), fxb);  // bank → .fxb → bank → .fxb is byte-identical
 
     Program target;
@@ -338,8 +339,8 @@ TEST_F(ChunkStorage, DialogCommandsLoadAndSave)
     ASSERT_TRUE(patch.ok);
     EXPECT_EQ(patch.selectProgram, 2);
     EXPECT_EQ(dialogs.requests[3].title, "Load FX Patch");
-    EXPECT_EQ(bytesOf(c.bank.programs[40]), bytesOf(a.editBuffer));
-    EXPECT_EQ(c.bank.programs[2].name(), "Being edited");
+    EXPECT_EQ(bytesOf(c.bank.program(40)), bytesOf(a.editBuffer));
+    EXPECT_EQ(c.bank.program(2).name(), "Being edited");
 
     dialogs.answer.reset();  // cancelled
     EXPECT_FALSE(loadBankWithDialog(b.state, dialogs).ok);

@@ -33,13 +33,13 @@ public:
     void storeProgram(int slot, const pelko::Program& program) override
     {
         steps.push_back("program " + std::to_string(slot));
-        bank_.programs[static_cast<std::size_t>(slot)] = program;
+        bank_.editProgram(slot) = program;
     }
     void selectProgram(int slot) override
     {
         steps.push_back("select " + std::to_string(slot));
         current = slot;
-        editBuffer_ = bank_.programs[static_cast<std::size_t>(slot)];
+        editBuffer_ = bank_.program(slot);
     }
 
     pelko::Program& edit() { return editBuffer_; }

@@ -322,7 +322,8 @@ TEST(ProgramFormat, BankNameFromVersion18)
     ASSERT_TRUE(readBank(in, 18, read));
     EXPECT_EQ(read.name(), "My Bank");
     ByteWriter old;
-    for (const Program& p : bank.programs) {
+    for (int bankSlot = 0; bankSlot < kProgramCount; ++bankSlot) {
+        const Program& p = bank.program(bankSlot);
         std::vector<std::uint8_t> bytes = storedAsVersion(p, 17);
         old.putBytes(bytes.data(), bytes.size());
     }

@@ -107,7 +107,7 @@ protected:
     {
         const std::vector<std::uint8_t> dump = bulkDump(std::vector<FmVoice>(32, voice));
         EXPECT_TRUE(importSysexBytes(host, dump.data(), dump.size(), "one.syx"));
-        return host.bank().programs[0];
+        return host.bank().program(0);
     }
 
     ShownMessages shown;
@@ -122,7 +122,7 @@ TEST_F(SysexImport, EveryAlgorithmBecomesItsFmRoutingAndSliders)
     EXPECT_TRUE(shown.texts().empty());
     for (int v = 0; v < 32; ++v) {
         SCOPED_TRACE("algorithm " + std::to_string(v + 1));
-        const Program& p = host.bank().programs[static_cast<std::size_t>(v)];
+        const Program& p = host.bank().program(v);
         const Expected e = expectedRouting(v);
         const float feedback = static_cast<float>(v % 8) / 7.0f;
         char name[16];
@@ -176,9 +176,9 @@ TEST_F(SysexImport, TheDumpFillsTheHalfOfTheBankThatHoldsTheCurrentProgram)
     const std::vector<std::uint8_t> dump = bulkDump(numberedVoices());
     host.current = 40;
     ASSERT_TRUE(importSysexBytes(host, dump.data(), dump.size(), "bank.syx"));
-    EXPECT_EQ(host.bank().programs[31].name(), "program 31");
-    EXPECT_EQ(host.bank().programs[32].name(), "VOICE 00  ");
-    EXPECT_EQ(host.bank().programs[63].name(), "VOICE 31  ");
+    EXPECT_EQ(host.bank().program(31).name(), "program 31");
+    EXPECT_EQ(host.bank().program(32).name(), "VOICE 00  ");
+    EXPECT_EQ(host.bank().program(63).name(), "VOICE 31  ");
     EXPECT_EQ(host.steps.size(), 33u);
     EXPECT_EQ(host.steps.front(), "program 32");
     EXPECT_EQ(host.steps.back(), "select 40");
@@ -187,8 +187,8 @@ TEST_F(SysexImport, TheDumpFillsTheHalfOfTheBankThatHoldsTheCurrentProgram)
     FakeProgramHost low;
     low.current = 3;
     ASSERT_TRUE(importSysexBytes(low, dump.data(), dump.size(), "bank.syx"));
-    EXPECT_EQ(low.bank().programs[0].name(), "VOICE 00  ");
-    EXPECT_EQ(low.bank().programs[32].name(), "program 32");
+    EXPECT_EQ(low.bank().program(0).name(), "VOICE 00  ");
+    EXPECT_EQ(low.bank().program(32).name(), "program 32");
     EXPECT_EQ(low.steps.back(), "select 3");
 }
 

@@ -61,7 +61,7 @@ protected:
         FakeProgramHost target;
         EXPECT_TRUE(importProgramText(target, 5, path));
         EXPECT_EQ(target.steps, std::vector<std::string>{"program 5"});  // slot 5 is not the current program
-        imported = target.bank().programs[5];
+        imported = target.bank().program(5);
         return textOf(path);
     }
 

@@ -124,7 +124,8 @@ std::vector<pelko::Program> factoryPrograms(const PluginEnvironment& environment
             ADD_FAILURE() << file << " does not load";
             continue;
         }
-        for (const pelko::Program& program : bank.programs) {
+        for (int slot = 0; slot < pelko::kProgramCount; ++slot) {
+            const pelko::Program& program = bank.program(slot);
             bool seen = !withUnnamed && program.name().rfind("program ", 0) == 0;
             for (const pelko::Program& other : programs) {
                 seen = seen || other.name() == program.name();

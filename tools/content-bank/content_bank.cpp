@@ -15,7 +15,7 @@ namespace {
 
 bool saveBank(pelko::ProgramBank& bank, const std::string& path)
 {
-    pelko::Program editBuffer = bank.programs[0];
+    pelko::Program editBuffer = bank.program(0);
     int current = 0;
     bool tuningOn = false;
     pelko::TuningScaleObject tuning = pelko::makeGlobalTuning();
@@ -53,8 +53,8 @@ int main(int argc, char** argv)
     }
     // A program file stores the current slot, here the only one that matters.
     pelko::ProgramBank single;
-    single.programs[0] = pelko::factory::initProgram();
-    pelko::Program initBuffer = single.programs[0];
+    single.editProgram(0) = pelko::factory::initProgram();
+    pelko::Program initBuffer = single.program(0);
     int slot = 0;
     bool tuningOn = false;
     pelko::TuningScaleObject tuning = pelko::makeGlobalTuning();

@@ -52,13 +52,15 @@ int main(int argc, char** argv)
     std::uint64_t at = 0;
     int section = 0;
     for (const char* name : kDemoPrograms) {
-        const auto slot = std::find_if(bank.programs.begin(), bank.programs.end(),
-                                       [name](const pelko::Program& p) { return p.name() == name; });
-        if (slot == bank.programs.end()) {
+        int slot = 0;
+        while (slot < pelko::kProgramCount && bank.program(slot).name() != name) {
+            ++slot;
+        }
+        if (slot == pelko::kProgramCount) {
             std::fprintf(stderr, "content-demo: %s is not in the factory bank\n", name);
             return 1;
         }
-        song.events.push_back({at, 0xC0, static_cast<std::uint8_t>(slot - bank.programs.begin()), 0, 0});
+        song.events.push_back({at, 0xC0, static_cast<std::uint8_t>(slot), 0, 0});
         for (int bar = 0; bar < 2; ++bar) {
             const int chord = (2 * section + bar) % 4;
             const std::uint64_t start = at + static_cast<std::uint64_t>(bar) * kBar;

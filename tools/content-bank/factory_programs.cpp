@@ -173,8 +173,8 @@ std::vector<FactoryBankFile> factoryBanks(const std::vector<FactoryProgram>& pro
     const auto bankOf = [&programs](const char* name, const std::vector<std::size_t>& picks) {
         FactoryBankFile file{std::string(name) + ".fxb", {}};
         file.bank.setName(name);
-        for (std::size_t slot = 0; slot < picks.size() && slot < file.bank.programs.size(); ++slot) {
-            file.bank.programs[slot] = programs[picks[slot]].program;
+        for (std::size_t slot = 0; slot < picks.size() && slot < static_cast<std::size_t>(pelko::kProgramCount); ++slot) {
+            file.bank.editProgram(static_cast<int>(slot)) = programs[picks[slot]].program;
         }
         return file;
     };

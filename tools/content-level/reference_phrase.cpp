@@ -98,7 +98,7 @@ namespace {
 std::vector<std::uint8_t> programChunk(const Program& program)
 {
     ProgramBank bank;
-    bank.programs[0] = program;
+    bank.editProgram(0) = program;
     Program editBuffer = program;
     int current = 0;
     bool tuningOn = false;

@@ -77,9 +77,9 @@ FileLoadResult loadPatchWithDialog(StorageState& state, StorageDialogHost& host,
         return {};
     }
     if (state.currentProgram >= 0 && state.currentProgram < kProgramCount) {
-        copyProgram(state.editBuffer, state.bank.programs[static_cast<std::size_t>(state.currentProgram)]);
+        copyProgram(state.editBuffer, state.bank.editProgram(state.currentProgram));
     }
-    FileLoadResult result = loadProgramFile(*path, state.bank.programs[static_cast<std::size_t>(slot)]);
+    FileLoadResult result = loadProgramFile(*path, state.bank.editProgram(slot));
     if (result.ok && state.currentProgram >= 0 && state.currentProgram < kProgramCount) {
         result.selectProgram = state.currentProgram;
     }
