@@ -225,7 +225,9 @@ struct VoiceLanes::Block {
             d.shaperMoves[l] = truth(o.shaperMoves_);
             d.active[l] = truth(o.active_);
             d.silent[l] = truth(o.silent_);
-            const float* table = o.shaperTable();
+            // Only an oscillator that started with this note has a shaper of the current program; a
+            // disabled one may still point at an object of a program since exchanged.
+            const float* table = o.active_ ? o.shaperTable() : nullptr;
             d.hasShaper[l] = truth(table != nullptr);
             d.table[l] = table != nullptr ? table : kFlatShaper;
             d.samples[l] = o.samples_ != nullptr ? o.samples_ : kSilentSamples;
