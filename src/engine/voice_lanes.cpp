@@ -699,6 +699,9 @@ struct VoiceLanes::Block {
         const I phaseOut = plays & ~((newPhase >= 0.0f) & (newPhase < o.length));
         if (any(posOut | phaseOut)) {
             for (int l = 0; l < W; ++l) {
+                if ((posOut[l] | phaseOut[l]) == 0) {
+                    continue;  // also every empty lane, which has no voice
+                }
                 const Oscillator& scalar = voice[l]->oscillators_[static_cast<std::size_t>(i)];
                 if (posOut[l] != 0) {
                     pos[l] = scalar.wrap(pos[l]);
@@ -757,13 +760,17 @@ struct VoiceLanes::Block {
         return out;
     }
 
+    // No lambdas here: a helper that is not inlined would pass vectors by the baseline convention
+    // to and from code built for 256-bit registers.
+    PELKO_LANES_INLINE F busInputValue(int index) const
+    {
+        return index < 8 ? mod[index] : splat(index == 8 ? 1.0f : 0.0f);
+    }
+
     PELKO_LANES_INLINE F busProduct(int b) const
     {
-        auto input = [this](int index) {
-            return index < 8 ? mod[index] : splat(index == 8 ? 1.0f : 0.0f);
-        };
         if (!busesVary) {
-            return input(busInput[b][0]) * input(busInput[b][1]) * input(busInput[b][2]);
+            return busInputValue(busInput[b][0]) * busInputValue(busInput[b][1]) * busInputValue(busInput[b][2]);
         }
         F in[3];
         for (int k = 0; k < 3; ++k) {
