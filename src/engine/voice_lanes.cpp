@@ -624,9 +624,10 @@ struct VoiceLanes::Block {
 
     // Oscillator i's sample in the lanes where it is active; `before` is its active mask before.
     // Each lane's two neighbouring 16-bit samples at its index, read as one 32-bit word per lane
-    // with the processor's gather from eight addresses.
+    // with the processor's gather from eight addresses. Vectors go in and out by reference: the
+    // callers are not built for 256-bit registers until they are inlined into one that is.
     __attribute__((target("avx2"))) static inline void loadSamplePairsWide(
-        const std::int16_t* const* bases, I index, F& s0, F& s1)
+        const std::int16_t* const* bases, const I& index, F& s0, F& s1)
     {
         const __m256i idx = reinterpret_cast<__m256i>(index);
         const __m256i lowBases = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bases));
@@ -645,8 +646,8 @@ struct VoiceLanes::Block {
     }
 
     // Each lane's two neighbouring table values at its index, gathered as one 64-bit word per lane.
-    __attribute__((target("avx2"))) static inline void loadTablePairsWide(const float* const* bases, I index,
-                                                                         F& t0, F& t1)
+    __attribute__((target("avx2"))) static inline void loadTablePairsWide(const float* const* bases,
+                                                                         const I& index, F& t0, F& t1)
     {
         const __m256i idx = reinterpret_cast<__m256i>(index);
         const __m256i lowBases = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bases));
