@@ -10,7 +10,7 @@
 #include "params/patch_object_table.h"
 #include "params/setting_objects.h"
 #include "reference_phrase.h"
-#include "spectral_fingerprint.h"
+#include "tone_fingerprint.h"
 #include "storage/chunk_storage.h"
 #include "support/plugin_fixture.h"
 

@@ -1,7 +1,7 @@
 // The loudness measure and the spectral fingerprint the factory programs are levelled and told
 // apart with, on signals whose answers are known.
 #include "loudness.h"
-#include "spectral_fingerprint.h"
+#include "tone_fingerprint.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "spectral_fingerprint.h"
+#include "tone_fingerprint.h"
 
 #include <algorithm>
 #include <cmath>
